@@ -1,0 +1,38 @@
+#include "app/console_output.h"
+
+#include <cstdio>
+#include <cstring>
+
+void consoleWriteBytes(const char* text, std::size_t length) {
+  // Translated in chunks: the program writes its own CR LF, the same on every platform.
+  char chunk[512];
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (used + 2 > sizeof chunk) {
+      std::fwrite(chunk, 1, used, stdout);
+      used = 0;
+    }
+    if (text[i] == '\n') {
+      chunk[used++] = '\r';
+    }
+    chunk[used++] = text[i];
+  }
+  std::fwrite(chunk, 1, used, stdout);
+}
+
+void consoleWrite(const char* text) { consoleWriteBytes(text, std::strlen(text)); }
+
+void consoleWriteInt(long long value) {
+  char digits[24];
+  std::size_t at = sizeof digits;
+  unsigned long long magnitude =
+      value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+  do {
+    digits[--at] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) {
+    digits[--at] = '-';
+  }
+  consoleWriteBytes(digits + at, sizeof digits - at);
+}

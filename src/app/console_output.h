@@ -1,0 +1,23 @@
+// Console output: every message of the program goes to standard output, unbuffered,
+// with each line break written as CR LF on every platform.
+#ifndef TRB2ASC_APP_CONSOLE_OUTPUT_H_
+#define TRB2ASC_APP_CONSOLE_OUTPUT_H_
+
+#include <cstddef>
+
+// Makes standard output unbuffered and untranslated (binary) so that the bytes
+// written by consoleWrite reach it exactly. Call once before any output.
+void prepareStandardOutput();
+
+// Writes text to standard output, each "\n" as "\r\n" and every other byte unchanged.
+// Whatever is written is complete on standard output when it returns; write failures
+// are ignored (the console is the only place they could be reported).
+void consoleWrite(const char* text);
+
+// As consoleWrite, for the first length bytes of text (which may hold zero bytes).
+void consoleWriteBytes(const char* text, std::size_t length);
+
+// Writes value in decimal (with a leading '-' when negative).
+void consoleWriteInt(long long value);
+
+#endif  // TRB2ASC_APP_CONSOLE_OUTPUT_H_

@@ -1,0 +1,13 @@
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+#include "app/console_output.h"
+
+// Binary mode: the program writes its own CR LF, so "\n" must not be translated again
+// and no end-of-file byte may be added.
+void prepareStandardOutput() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+}

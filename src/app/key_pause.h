@@ -1,0 +1,16 @@
+// Key-press pause: holds the program until one key is pressed at the terminal or
+// console (not standard input) and echoes it there.
+#ifndef TRB2ASC_APP_KEY_PAUSE_H_
+#define TRB2ASC_APP_KEY_PAUSE_H_
+
+// The prompt printed before every pause.
+inline constexpr const char* kPressAnyKey = "\nPress any key";
+
+// Waits for one key press and echoes it.
+// Returns the key's code (0 to 255), or -1 when no key could be read (no terminal or
+// console, or a failed read); -1 is never echoed. A key with a two-code form returns its
+// first code (0 or 224) and keeps the second, which the next call returns at once without
+// waiting or echoing. The terminal's settings are restored before it returns.
+int waitForKey();
+
+#endif  // TRB2ASC_APP_KEY_PAUSE_H_

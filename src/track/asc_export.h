@@ -1,0 +1,24 @@
+// Coordinate text export: writes the kept records of the track store to the
+// coordinate text file, one CR LF line each.
+#ifndef TRB2ASC_TRACK_ASC_EXPORT_H_
+#define TRB2ASC_TRACK_ASC_EXPORT_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "track/track_file.h"
+
+// Longest output path accepted; a longer one is refused, never shortened.
+inline constexpr std::size_t kMaxPathLength = 253;
+
+// Creates (or replaces) outputPath and writes the lines of the walk over trackStore().
+// Returns the number of the last record examined, or 0 when nothing was written.
+// Prints its own messages to standard output, whether or not the run is quiet:
+//  - "<path> could not opend!" when the file cannot be created or held, or the path is
+//    longer than kMaxPathLength (then nothing is created);
+//  - "<path> is the input file, not overwritten!" when it names the file `input`
+//    (then nothing is created or truncated);
+//  - "<path> could not be written!" when a write or the close fails.
+int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity& input);
+
+#endif  // TRB2ASC_TRACK_ASC_EXPORT_H_

@@ -1,0 +1,33 @@
+// Record walk: turns the records in the track store into coordinate text lines, with
+// the range filter and record numbering, without touching any file.
+#ifndef TRB2ASC_TRACK_RECORD_WALK_H_
+#define TRB2ASC_TRACK_RECORD_WALK_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "track/track_store.h"
+
+// Line buffer size; a line is at most a few dozen characters.
+inline constexpr std::size_t kLineBufferSize = 1000;
+
+// Writes `<lon> , <lat> , "<n>"` (no line end) into out and returns its length.
+// Both values must lie within +-kCoordinateLimit. Requires kLineBufferSize bytes of room.
+std::size_t formatPointLine(double longitude, double latitude, int recordNumber, char* out);
+
+// True when the record is kept: latitude in [-360, 360] and longitude in (-360, 360].
+// NaN in either value drops it.
+bool isCoordinateInRange(const TrackRecord& record);
+
+// Receives one finished line, CR LF included.
+using LineSink = void (*)(void* context, const char* line, std::size_t length);
+
+// Walks the records of `store` in order, numbering each examined record from 1, and
+// hands each kept record's line (CR LF included) to sink. A record is examined only
+// while its 16 coordinate bytes lie wholly inside the loaded bytes and it starts below
+// store offset 65,519; the walk stops after the record whose number exceeds pointCount
+// (so at most 1,365 records, and one for a negative count).
+// Returns the number of the last record examined (0 when none was).
+int walkTrackRecords(const TrackStore& store, int32_t pointCount, LineSink sink, void* context);
+
+#endif  // TRB2ASC_TRACK_RECORD_WALK_H_

@@ -1,0 +1,48 @@
+// Track files: the platform's file operations with the sharing the converter needs.
+// The input is read while others may read it but not write it; the output is held
+// alone while it is written, and is never truncated before it is held.
+#ifndef TRB2ASC_TRACK_TRACK_FILE_H_
+#define TRB2ASC_TRACK_TRACK_FILE_H_
+
+#include <cstddef>
+#include <cstdint>
+
+// An open file: a POSIX descriptor or a Windows handle, as an integer.
+struct TrackFile {
+  intptr_t native;
+};
+
+// Which file on which volume (device and inode, or volume serial and file index).
+struct FileIdentity {
+  uint64_t volume;
+  uint64_t index;
+  bool known;  // false when no identity could be had; such a file matches nothing
+};
+
+enum class OutputOpen { kOpened, kIsProtected, kFailed };
+
+// Opens the existing regular file `path` for binary reading, shared for reading only.
+// Fails without blocking for a missing or unreadable file, one that is not a regular
+// file (directory, FIFO, device) and one another process holds for writing.
+// On success fills *file and *identity and returns true.
+bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity);
+
+// Opens `path` for writing, creating it when missing, held so that no other process
+// may use it. When it is the file `protectedFile` names, it is left untouched and
+// kIsProtected is returned. When it cannot be opened or held, kFailed. Otherwise a
+// regular file is truncated to zero length (other files, such as devices, are written
+// as they are) and kOpened is returned with *file set.
+OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, TrackFile* file);
+
+// Reads up to `size` bytes into buffer. Returns the number read (0 only at the end of
+// the file) or -1 on a read error. Interrupted reads are retried.
+long readTrackFile(TrackFile file, void* buffer, std::size_t size);
+
+// Writes all `size` bytes of data. Returns false when any of them could not be written.
+bool writeTrackFile(TrackFile file, const void* data, std::size_t size);
+
+// Closes the file, releasing its hold. Returns false when the close reported an error
+// (for an output file: data that may not have reached the disk).
+bool closeTrackFile(TrackFile file);
+
+#endif  // TRB2ASC_TRACK_TRACK_FILE_H_

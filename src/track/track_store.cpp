@@ -1,0 +1,13 @@
+#include "track/track_store.h"
+
+#include "track/byte_order.h"
+
+TrackStore& trackStore() {
+  static TrackStore store;  // static storage: zero-filled before main
+  return store;
+}
+
+TrackRecord readTrackRecord(const TrackStore& store, std::size_t offset) {
+  const unsigned char* p = store.bytes + offset;
+  return TrackRecord{decodeDouble(p), decodeDouble(p + 8)};
+}
