@@ -9,7 +9,7 @@ void consoleWriteBytes(const char* text, std::size_t length) {
   std::size_t used = 0;
   for (std::size_t i = 0; i < length; ++i) {
     if (used + 2 > sizeof chunk) {
-      std::fwrite(chunk, 1, used, stdout);
+      static_cast<void>(std::fwrite(chunk, 1, used, stdout));
       used = 0;
     }
     if (text[i] == '\n') {
@@ -17,16 +17,21 @@ void consoleWriteBytes(const char* text, std::size_t length) {
     }
     chunk[used++] = text[i];
   }
-  std::fwrite(chunk, 1, used, stdout);
+  // A console that cannot be written has nowhere to report it: failures are dropped.
+  if (used > 0) {
+    static_cast<void>(std::fwrite(chunk, 1, used, stdout));
+  }
 }
 
-void consoleWrite(const char* text) { consoleWriteBytes(text, std::strlen(text)); }
+void consoleWrite(const char* text) {
+  consoleWriteBytes(text, std::strlen(text));
+}
 
 void consoleWriteInt(long long value) {
   char digits[24];
   std::size_t at = sizeof digits;
-  unsigned long long magnitude =
-      value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
   do {
     digits[--at] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
