@@ -589,8 +589,8 @@ TEST_P(HostileInputTest, ConsoleAndFilesAreAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HostileInputTest, testing::ValuesIn(hostileCases()),
-                         [](const testing::TestParamInfo<HostileCase>& info) {
-                           return info.param.name;
+                         [](const testing::TestParamInfo<HostileCase>& row) {
+                           return row.param.name;
                          });
 
 // A 100 MB data part costs no more memory than a small input and ends at once: only the
