@@ -524,6 +524,15 @@ std::vector<HostileCase> hostileCases() {
                   {"-quiet"},
                   "VexaTrackTail.asc is the input file, not overwritten!\r\n",
                   {}});
+  // Opening a FIFO with no reader for writing would block an ordinary open forever.
+  rows.push_back({"OutputFifoWithoutReader",
+                  [threeRecords](const TempDirectory& dir) {
+                    threeRecords(dir);
+                    ASSERT_EQ(mkfifo((dir / "out.fifo").c_str(), 0644), 0);
+                  },
+                  {"out.fifo"},
+                  kTitle + "out.fifo could not opend!\r\n" + summary("out.fifo", 0) + kPrompt,
+                  {}});
   rows.push_back(
       {"OutputDeviceFull",
        threeRecords,
