@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .tar.gz and .deb, unpacks the .deb into a temporary root, checks what it
-# holds, and converts the sample with the packaged trb2asc: its console output and
-# coordinate file must match those of the release build.
+# Builds the .tar.gz and .deb, checks what they hold, installs the .deb into a temporary
+# root and converts the sample with the installed trb2asc: its console output and
+# coordinate file must match those of the release build. Then removes it again.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
@@ -34,7 +34,12 @@ held=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
 held=$(tar tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | sort)
 [ "$held" = $'bin/trb2asc\nshare/man/man1/trb2asc.1' ] || fail "the .tar.gz holds: $held"
 
-dpkg -x "$deb" "$work/root"
+# A real installation, into a temporary root with its own package database.
+mkdir -p "$work/root/var/lib/dpkg/info" "$work/root/var/lib/dpkg/updates"
+touch "$work/root/var/lib/dpkg/status"
+dpkg --root="$work/root" --log=/dev/null -i "$deb"
+dpkg --root="$work/root" -s trb2asc | grep -q '^Status: install ok installed' ||
+  fail "the .deb did not install"
 program="$work/root/usr/bin/trb2asc"
 page="$work/root/usr/share/man/man1/trb2asc.1"
 [ -x "$program" ] || fail "trb2asc not executable"
@@ -68,4 +73,6 @@ done
 if grep -q "$version" "$work/packaged/normal.out"; then
   fail "the version shows in the program's output"
 fi
+dpkg --root="$work/root" --log=/dev/null -r trb2asc
+[ ! -e "$program" ] && [ ! -e "$page" ] || fail "removing the package left its files"
 echo "packages checked: $(basename "$deb"), $(basename "$tarball")"
