@@ -2,7 +2,8 @@
 // little-endian, zero-padded). Within +-360 the text must be [-]digits.dddddd in ASCII,
 // carry '-' exactly when the sign bit is set and lie no further from the value than
 // half a unit of the sixth decimal plus the error of the binary64 steps; any other value
-// must write nothing and return 0.
+// must write nothing and return 0. The digits must also be those of the rounding rule
+// itself, worked out here step by step in the plainest way.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,24 @@ constexpr long double kTolerance = 0.0000005L + 2e-12L;
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
+}
+
+// The rule, spelt out: D = the magnitude times 10^12, cut after the twelfth decimal in
+// binary64 steps per band; M = D div 10^6, plus one when the seventh decimal is 5 or more.
+long long ruleDigits(double magnitude) {
+  long long d = 0;
+  if (magnitude >= 0x1p-4) {
+    const double s = magnitude * 1e4;
+    const double hi = std::trunc(s);
+    const double lo = std::trunc((s - hi) * 1e8);
+    d = static_cast<long long>(hi) * 100000000 + static_cast<long long>(lo);
+  } else if (magnitude >= 0x1p-17) {
+    d = static_cast<long long>(std::trunc(magnitude * 1e8)) * 10000;
+  } else if (magnitude >= 0x1p-30) {
+    const double s = magnitude * 1e4;
+    d = static_cast<long long>(std::trunc(s * 1e8));
+  }
+  return d / 1000000 + ((d / 100000) % 10 >= 5 ? 1 : 0);
 }
 
 void checkText(double value, const char* text, std::size_t length) {
@@ -44,6 +63,7 @@ void checkText(double value, const char* text, std::size_t length) {
     fraction = fraction * 10 + (text[i] - '0');
   }
   FUZZ_CHECK(whole <= 360 && (whole < 360 || fraction == 0));
+  FUZZ_CHECK(whole * 1000000 + fraction == ruleDigits(std::fabs(value)));
   const long double shown = static_cast<long double>(whole) + fraction / 1000000.0L;
   const long double magnitude = std::fabs(static_cast<long double>(value));
   FUZZ_CHECK(std::fabs(shown - magnitude) <= kTolerance);
