@@ -348,6 +348,7 @@ TEST_F(KeyPauseTerminal, OneKeyEndsTheWaitAndIsEchoedAfterThePrompt) {
       {"letter", "a", "a"},
       {"enter echoes a lone CR", "\r", "\r"},
       {"ctrl-c is read as a key", "\x03", ""},
+      {"ctrl-s is no flow control", "\x13", ""},
       {"arrow consumed whole, not shown", "\x1b[A", ""},
       {"function key with modifier", "\x1b[1;5P", ""},
       {"UTF-8 character shown whole", "\xc3\xa9", "\xc3\xa9"},
