@@ -15,14 +15,12 @@
 
 namespace {
 
-const std::string kTitle = "VexaCE trb to asc Converter  (Lon-Lat)  /v1.0 18.05.09\r\n";
-const std::string kPrompt = "\r\nPress any key";
 const std::string kTwoPoints = trackTailBytes(2, {{47.376887, 8.545123}, {47.376825, 8.545325}});
 const std::string kTwoLines =
     "8.545123 , 47.376887 , \"1\"\r\n"
     "8.545325 , 47.376825 , \"2\"\r\n";
 
-std::string summary(const std::string& output, int count) {
+std::string summaryLine(const std::string& output, int count) {
   return "ceTrackTail.trb --> " + output + " : " + std::to_string(count) + " Trackpoints\r\n";
 }
 
@@ -31,6 +29,7 @@ class ConversionTest : public testing::Test {
   ProgramRun run(const std::vector<std::string>& arguments = {}) {
     ProgramRun result = runProgram(TRB2ASC_BINARY, arguments, dir_.path);
     EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.errors, "");
     return result;
   }
   void input(const std::string& bytes) { writeFile(path("ceTrackTail.trb"), bytes); }
@@ -43,7 +42,7 @@ class ConversionTest : public testing::Test {
 
 TEST_F(ConversionTest, NormalRunPrintsTitleSummaryAndPrompt) {
   input(kTwoPoints);
-  EXPECT_EQ(run().output, kTitle + summary("VexaTrackTail.asc", 2) + kPrompt);
+  EXPECT_EQ(run().output, kTitleLine + summaryLine("VexaTrackTail.asc", 2) + kPressAnyKey);
   EXPECT_EQ(file("VexaTrackTail.asc"), kTwoLines);
 }
 
@@ -55,23 +54,23 @@ TEST_F(ConversionTest, QuietRunPrintsNothing) {
 
 TEST_F(ConversionTest, WritesTheNamedOutputPathOnly) {
   input(kTwoPoints);
-  EXPECT_EQ(run({"track.txt"}).output, kTitle + summary("track.txt", 2) + kPrompt);
+  EXPECT_EQ(run({"track.txt"}).output, kTitleLine + summaryLine("track.txt", 2) + kPressAnyKey);
   EXPECT_EQ(file("track.txt"), kTwoLines);
   EXPECT_FALSE(exists("VexaTrackTail.asc"));
 
   // A second argument makes the first count for nothing, even the switch.
   EXPECT_EQ(run({"track.txt", "-quiet"}).output,
-            kTitle + summary("VexaTrackTail.asc", 2) + kPrompt);
+            kTitleLine + summaryLine("VexaTrackTail.asc", 2) + kPressAnyKey);
   EXPECT_EQ(file("VexaTrackTail.asc"), kTwoLines);
 
   // A path is text, never a format.
-  EXPECT_EQ(run({"%s%n%d"}).output, kTitle + summary("%s%n%d", 2) + kPrompt);
+  EXPECT_EQ(run({"%s%n%d"}).output, kTitleLine + summaryLine("%s%n%d", 2) + kPressAnyKey);
   EXPECT_EQ(file("%s%n%d"), kTwoLines);
 }
 
 TEST_F(ConversionTest, MissingOrUnopenableInputCreatesNoOutput) {
   const std::string message = "ceTrackTail.trb could not opened!\r\n";
-  EXPECT_EQ(run().output, kTitle + message + kPrompt);
+  EXPECT_EQ(run().output, kTitleLine + message + kPressAnyKey);
   EXPECT_EQ(run({"-quiet"}).output, message);
 
   // Not regular files: refused at once, a FIFO without waiting for a writer.
@@ -85,11 +84,11 @@ TEST_F(ConversionTest, MissingOrUnopenableInputCreatesNoOutput) {
 
 TEST_F(ConversionTest, InputWithoutDataGivesNoOutputAndASingleByteAnEmptyOne) {
   input(std::string(204, '\x07'));
-  EXPECT_EQ(run().output, kTitle + kPrompt);
+  EXPECT_EQ(run().output, kTitleLine + kPressAnyKey);
   EXPECT_FALSE(exists("VexaTrackTail.asc"));
 
   input(std::string(205, '\x07'));
-  EXPECT_EQ(run().output, kTitle + summary("VexaTrackTail.asc", 0) + kPrompt);
+  EXPECT_EQ(run().output, kTitleLine + summaryLine("VexaTrackTail.asc", 0) + kPressAnyKey);
   bool created = false;
   EXPECT_EQ(readFile(path("VexaTrackTail.asc"), &created), "");
   EXPECT_TRUE(created);
@@ -110,13 +109,13 @@ TEST_F(ConversionTest, WarnsOfOverflowOnlyWhenBytesAreLeftBehind) {
 
   input(full.substr(0, 204 + 65536));
   EXPECT_EQ(run({"-quiet"}).output,
-            "**** ceTrackTail too big to read into memory buffer: 65535\r\n" + kPrompt);
+            "**** ceTrackTail too big to read into memory buffer: 65535\r\n" + kPressAnyKey);
   EXPECT_EQ(file("VexaTrackTail.asc"), whole);
 
   input(full);
-  EXPECT_EQ(run().output, kTitle +
+  EXPECT_EQ(run().output, kTitleLine +
                               "**** ceTrackTail too big to read into memory buffer: 65535\r\n" +
-                              kPrompt + summary("VexaTrackTail.asc", 1365) + kPrompt);
+                              kPressAnyKey + summaryLine("VexaTrackTail.asc", 1365) + kPressAnyKey);
   EXPECT_EQ(file("VexaTrackTail.asc"), whole);
 }
 
@@ -126,8 +125,9 @@ TEST_F(ConversionTest, NeverOverwritesTheInput) {
   ASSERT_EQ(symlink("ceTrackTail.trb", path("pointer.trb").c_str()), 0);
   for (const std::string output :
        {"ceTrackTail.trb", "./ceTrackTail.trb", "alias.trb", "pointer.trb"}) {
-    EXPECT_EQ(run({output}).output, kTitle + output + " is the input file, not overwritten!\r\n" +
-                                        summary(output, 0) + kPrompt);
+    EXPECT_EQ(run({output}).output, kTitleLine + output +
+                                        " is the input file, not overwritten!\r\n" +
+                                        summaryLine(output, 0) + kPressAnyKey);
     EXPECT_EQ(run({"-quiet"}).output, "") << "an ordinary quiet run still works";
     EXPECT_EQ(file("ceTrackTail.trb"), kTwoPoints);
   }
@@ -135,19 +135,20 @@ TEST_F(ConversionTest, NeverOverwritesTheInput) {
 
 TEST_F(ConversionTest, ReportsAnOutputThatCannotBeWritten) {
   input(kTwoPoints);
-  EXPECT_EQ(run({"/dev/full"}).output,
-            kTitle + "/dev/full could not be written!\r\n" + summary("/dev/full", 0) + kPrompt);
+  EXPECT_EQ(run({"/dev/full"}).output, kTitleLine + "/dev/full could not be written!\r\n" +
+                                           summaryLine("/dev/full", 0) + kPressAnyKey);
 }
 
 TEST_F(ConversionTest, WritesToDevicesWithoutTruncatingThem) {
   input(kTwoPoints);
-  EXPECT_EQ(run({"/dev/stdout"}).output, kTitle + kTwoLines + summary("/dev/stdout", 2) + kPrompt);
+  EXPECT_EQ(run({"/dev/stdout"}).output,
+            kTitleLine + kTwoLines + summaryLine("/dev/stdout", 2) + kPressAnyKey);
 }
 
 TEST_F(ConversionTest, ReportsAReadErrorAndKeepsTheOldOutput) {
   ASSERT_EQ(symlink("/proc/self/mem", path("ceTrackTail.trb").c_str()), 0);
   writeFile(path("VexaTrackTail.asc"), "previous");
-  EXPECT_EQ(run().output, kTitle + "ceTrackTail.trb could not be read!\r\n" + kPrompt);
+  EXPECT_EQ(run().output, kTitleLine + "ceTrackTail.trb could not be read!\r\n" + kPressAnyKey);
   EXPECT_EQ(file("VexaTrackTail.asc"), "previous");
 }
 
@@ -155,10 +156,10 @@ TEST_F(ConversionTest, RefusesALongOutputPathWhole) {
   input(kTwoPoints);
   const std::string longest(253, 'a');
   const std::string tooLong(254, 'b');
-  EXPECT_EQ(run({longest}).output, kTitle + summary(longest, 2) + kPrompt);
+  EXPECT_EQ(run({longest}).output, kTitleLine + summaryLine(longest, 2) + kPressAnyKey);
   EXPECT_EQ(file(longest), kTwoLines);
-  EXPECT_EQ(run({tooLong}).output,
-            kTitle + tooLong + " could not opend!\r\n" + summary(tooLong, 0) + kPrompt);
+  EXPECT_EQ(run({tooLong}).output, kTitleLine + tooLong + " could not opend!\r\n" +
+                                       summaryLine(tooLong, 0) + kPressAnyKey);
   EXPECT_FALSE(exists(tooLong));
   EXPECT_FALSE(exists(tooLong.substr(0, 253)));
 }
@@ -168,8 +169,8 @@ TEST_F(ConversionTest, LeavesFilesHeldByAnotherProcessAlone) {
   writeFile(path("VexaTrackTail.asc"), "held content");
   const int held = open(path("VexaTrackTail.asc").c_str(), O_RDWR);
   ASSERT_EQ(flock(held, LOCK_EX), 0);
-  EXPECT_EQ(run().output, kTitle + "VexaTrackTail.asc could not opend!\r\n" +
-                              summary("VexaTrackTail.asc", 0) + kPrompt);
+  EXPECT_EQ(run().output, kTitleLine + "VexaTrackTail.asc could not opend!\r\n" +
+                              summaryLine("VexaTrackTail.asc", 0) + kPressAnyKey);
   EXPECT_EQ(file("VexaTrackTail.asc"), "held content");
   close(held);
 

@@ -16,12 +16,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "test_support.h"
 #include "track_generator.h"
 
 namespace {
@@ -42,34 +41,11 @@ int remainingMilliseconds(long long deadline) {
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A temporary directory holding a generated ceTrackTail.trb.
-struct Workspace {
-  std::string dir;
-};
-
-Workspace makeWorkspace(int points) {
-  char pattern[] = "/tmp/trb2asc-keys-XXXXXX";
-  const char* made = mkdtemp(pattern);
-  Workspace workspace{made != nullptr ? made : ""};
-  writeFile(workspace.dir + "/ceTrackTail.trb",
+// Fills a workspace with a generated ceTrackTail.trb and a file to redirect input from.
+void fillWorkspace(const TempDir& workspace, int points) {
+  writeFile(workspace.file("ceTrackTail.trb"),
             trackTailBytes(points, wanderingTrack(points, 7u, 47.0, 8.0)));
-  writeFile(workspace.dir + "/stdin.txt", "xyz\r\n");
-  return workspace;
-}
-
-void removeWorkspace(const Workspace& workspace) {
-  std::error_code ignored;
-  std::filesystem::remove_all(workspace.dir, ignored);
+  writeFile(workspace.file("stdin.txt"), "xyz\r\n");
 }
 
 struct RunSetup {
@@ -113,10 +89,10 @@ void writeText(int fd, const char* text) {
 
 // Runs in the terminal's session: starts the program, waits for it, then reports how it
 // ended, whether the terminal's attributes are as before, and what input it left.
-[[noreturn]] void runProbe(const Workspace& workspace, const RunSetup& setup,
+[[noreturn]] void runProbe(const TempDir& workspace, const RunSetup& setup,
                            const std::vector<char*>& argv, int reportFd, int goFd) {
   char go;
-  if (read(goFd, &go, 1) != 1 || chdir(workspace.dir.c_str()) != 0) {
+  if (read(goFd, &go, 1) != 1 || chdir(workspace.path.c_str()) != 0) {
     _exit(125);
   }
   struct termios before;
@@ -213,7 +189,7 @@ bool readReportLine(PtyRun* run, std::string* line, long long deadline) {
   }
 }
 
-PtyRun startRun(const Workspace& workspace, const RunSetup& setup) {
+PtyRun startRun(const TempDir& workspace, const RunSetup& setup) {
   PtyRun run;
   std::vector<std::string> words = {kProgram};
   words.insert(words.end(), setup.arguments.begin(), setup.arguments.end());
@@ -333,9 +309,8 @@ void expectCleanEnd(const RunOutcome& outcome) {
 
 class KeyPauseTerminal : public ::testing::Test {
  protected:
-  void SetUp() override { workspace_ = makeWorkspace(12); }
-  void TearDown() override { removeWorkspace(workspace_); }
-  Workspace workspace_;
+  void SetUp() override { fillWorkspace(workspace_, 12); }
+  TempDir workspace_;
 };
 
 // The prompt is on the screen before the wait; one key ends it and its echo follows.
@@ -385,7 +360,7 @@ TEST_F(KeyPauseTerminal, WaitsForTheTerminalWhateverTheStandardStreams) {
     const RunOutcome outcome = finishRun(&run);
     expectCleanEnd(outcome);
     if (c.outputToFile) {
-      const std::string written = readFile(workspace_.dir + "/stdout.txt");
+      const std::string written = readFile(workspace_.path + "/stdout.txt");
       EXPECT_EQ(written.substr(written.size() - std::strlen(kPrompt)), kPrompt);
       EXPECT_EQ(outcome.screen, "q");
     } else {
@@ -438,7 +413,7 @@ TEST_F(KeyPauseTerminal, WithoutATerminalTheRunEndsAtOnce) {
   const pid_t child = fork();
   if (child == 0) {
     setsid();  // a new session has no controlling terminal
-    if (chdir(workspace_.dir.c_str()) != 0) {
+    if (chdir(workspace_.path.c_str()) != 0) {
       _exit(125);
     }
     dup2(open("/dev/null", O_RDONLY), STDIN_FILENO);
@@ -478,7 +453,7 @@ TEST_F(KeyPauseTerminal, WithoutATerminalTheRunEndsAtOnce) {
 
 class KeyPauseOverflow : public KeyPauseTerminal {
  protected:
-  void SetUp() override { workspace_ = makeWorkspace(kOverflowPoints); }
+  void SetUp() override { fillWorkspace(workspace_, kOverflowPoints); }
 };
 
 // An arrow at the overflow pause leaves its second code pending: the final pause returns

@@ -1,119 +1,200 @@
 #include "test_support.h"
 
+#include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+}  // namespace
 
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
   std::string pattern =
       std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/trb2asc-test-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) {
+  if (mkdtemp(&pattern[0]) == nullptr) {
     ADD_FAILURE() << "mkdtemp failed: " << std::strerror(errno);
+    return;
   }
-  path = buffer.data();
+  path = pattern;
+  chmod(path.c_str(), 0755);
 }
 
 TempDir::~TempDir() {
-  nftw(
-      path.c_str(),
-      [](const char* name, const struct stat*, int, struct FTW*) {
-        chmod(name, 0700);  // read-only directories made by a test must still go
-        return std::remove(name);
-      },
-      16, FTW_DEPTH | FTW_PHYS);
+  if (!path.empty()) {
+    removeTree(path);
+  }
+}
+
+void removeTree(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) {
+    return;
+  }
+  if (!S_ISDIR(info.st_mode)) {
+    unlink(path.c_str());
+    return;
+  }
+  chmod(path.c_str(), 0700);  // read-only directories made by a test must still go
+  if (DIR* stream = opendir(path.c_str())) {
+    while (const dirent* entry = readdir(stream)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") {
+        removeTree(path + "/" + name);
+      }
+    }
+    closedir(stream);
+  }
+  rmdir(path.c_str());
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << "cannot write " << path;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr) << "cannot create " << path;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  ASSERT_EQ(std::fclose(file), 0) << path;
+  ASSERT_TRUE(written) << "cannot write " << path;
 }
 
 std::string readFile(const std::string& path, bool* exists) {
-  std::ifstream in(path, std::ios::binary);
-  if (exists != nullptr) {
-    *exists = in.is_open();
+  std::string content;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ssize_t got = -1;
+  if (fd != -1) {
+    char chunk[1 << 16];
+    while ((got = read(fd, chunk, sizeof chunk)) > 0) {
+      content.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(fd);
   }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  if (exists != nullptr) {
+    *exists = got == 0;
+  }
+  return content;
 }
 
 bool fileExists(const std::string& path) {
   return access(path.c_str(), F_OK) == 0;
 }
 
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& dir, int timeoutSeconds) {
-  ProgramRun run{-1, ""};
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) {
-    ADD_FAILURE() << "pipe failed";
+StartedProgram startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& dir, bool asNobody,
+                            const std::string& mustNotWrite) {
+  StartedProgram started;
+  int outputPipe[2];
+  int errorsPipe[2];
+  if (pipe2(outputPipe, O_CLOEXEC) != 0 || pipe2(errorsPipe, O_CLOEXEC) != 0) {
+    ADD_FAILURE() << "pipe2 failed";
+    return started;
+  }
+  std::vector<std::string> argvText{program};
+  argvText.insert(argvText.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& text : argvText) {
+    argv.push_back(&text[0]);
+  }
+  argv.push_back(nullptr);
+
+  started.started = std::chrono::steady_clock::now();
+  started.pid = fork();
+  if (started.pid == 0) {
+    // Only async-signal-safe calls from here to exec.
+    setsid();
+    const int devNull = open("/dev/null", O_RDONLY);
+    if (devNull == -1 || dup2(devNull, 0) == -1 || dup2(outputPipe[1], 1) == -1 ||
+        dup2(errorsPipe[1], 2) == -1 || chdir(dir.c_str()) != 0) {
+      _exit(kExitNoExec);
+    }
+    if (asNobody && geteuid() == 0) {
+      if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) {
+        _exit(kExitNoPrivilegeDrop);
+      }
+      if (!mustNotWrite.empty() && access(mustNotWrite.c_str(), W_OK) == 0) {
+        _exit(kExitStillWritable);
+      }
+    }
+    execv(argv[0], argv.data());
+    _exit(kExitNoExec);
+  }
+  close(outputPipe[1]);
+  close(errorsPipe[1]);
+  started.outputFd = outputPipe[0];
+  started.errorsFd = errorsPipe[0];
+  return started;
+}
+
+ProgramRun finishProgram(const StartedProgram& program, int timeoutSeconds) {
+  ProgramRun run;
+  if (program.pid <= 0) {
     return run;
   }
-  const pid_t child = fork();
-  if (child == 0) {
-    setsid();  // no controlling terminal: the key pause must not wait
-    const int devNull = open("/dev/null", O_RDONLY);
-    dup2(devNull, 0);
-    dup2(pipeFds[1], 1);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    if (chdir(dir.c_str()) != 0) {
-      _exit(126);
-    }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments) {
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  close(pipeFds[1]);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  char buffer[4096];
-  for (;;) {
+  const auto deadline = program.started + std::chrono::seconds(timeoutSeconds);
+  pollfd fds[2] = {{program.outputFd, POLLIN, 0}, {program.errorsFd, POLLIN, 0}};
+  std::string* sinks[2] = {&run.output, &run.errors};
+  int open = 2;
+  bool timedOut = false;
+  while (open > 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
-      ADD_FAILURE() << program << " did not end within " << timeoutSeconds << " s";
-      kill(child, SIGKILL);
+      timedOut = true;
       break;
     }
-    struct pollfd ready {
-      pipeFds[0], POLLIN, 0
-    };
-    if (poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+    const int ready = poll(fds, 2, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) {
       continue;
     }
-    const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
-    if (got <= 0) {
-      break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+        char chunk[4096];
+        const ssize_t got = read(fds[i].fd, chunk, sizeof chunk);
+        if (got > 0) {
+          sinks[i]->append(chunk, static_cast<std::size_t>(got));
+        } else {
+          close(fds[i].fd);
+          fds[i].fd = -1;
+          --open;
+        }
+      }
     }
-    run.output.append(buffer, static_cast<std::size_t>(got));
   }
-  close(pipeFds[0]);
+  if (timedOut) {
+    ADD_FAILURE() << "the program did not end within " << timeoutSeconds << " s";
+    kill(program.pid, SIGKILL);
+  }
+  for (const pollfd& fd : fds) {
+    if (fd.fd >= 0) {
+      close(fd.fd);
+    }
+  }
   int status = 0;
-  waitpid(child, &status, 0);
-  if (WIFEXITED(status)) {
-    run.exitStatus = WEXITSTATUS(status);
+  rusage usage{};
+  while (wait4(program.pid, &status, 0, &usage) == -1 && errno == EINTR) {
   }
+  run.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - program.started).count();
+  run.finished = !timedOut;
+  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.maxResidentKb = usage.ru_maxrss;
   return run;
+}
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& dir) {
+  return finishProgram(startProgram(program, arguments, dir));
 }
