@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Windows: cross-build trb2asc.exe and the tests with MinGW-w64, run the unit tests under
+# Wine (headless, private prefix) and require the Windows program to behave byte for
+# byte like the Linux one on the same inputs.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+export DEBIAN_FRONTEND=noninteractive
+SECONDS=0
+
+apt-get update
+apt-get install -y --no-install-recommends cmake ninja-build g++ libgtest-dev googletest \
+  g++-mingw-w64-x86-64-posix wine64
+echo "windows stage: packages ready after ${SECONDS}s"
+
+export WINEDEBUG=-all
+WINEPREFIX=$(mktemp -d)
+export WINEPREFIX
+unset DISPLAY WAYLAND_DISPLAY
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# Stops this prefix's Wine server (ours alone) and removes the prefix.
+finish() {
+  "$wineserver" -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+}
+trap finish EXIT
+
+cmake --workflow --preset windows
+echo "windows stage: cross build and unit tests done after ${SECONDS}s"
+
+# The Linux program to compare with (already built by the main test run).
+cmake --preset test >/dev/null
+cmake --build --preset test --target trb2asc make_sample_track
+tests/windows_linux_parity.sh build/test/trb2asc build/windows/trb2asc.exe \
+  build/test/make_sample_track
+echo "windows stage: passed in ${SECONDS}s"
