@@ -9,7 +9,7 @@ SECONDS=0
 
 apt-get update
 apt-get install -y --no-install-recommends cmake ninja-build g++ libgtest-dev googletest \
-  g++-mingw-w64-x86-64-posix wine64
+  g++-mingw-w64-x86-64-posix wine64 python3
 echo "windows stage: packages ready after ${SECONDS}s"
 
 export WINEDEBUG=-all
@@ -32,4 +32,8 @@ cmake --preset test >/dev/null
 cmake --build --preset test --target trb2asc make_sample_track
 tests/windows_linux_parity.sh build/test/trb2asc build/windows/trb2asc.exe \
   build/test/make_sample_track
+# On a pseudo-terminal Wine gives the program a console: the pause waits and echoes.
+build/test/make_sample_track "$WINEPREFIX/sample.trb"
+python3 tests/wine_console_pause.py cmake/wine_run.sh build/windows/trb2asc.exe \
+  "$WINEPREFIX/sample.trb"
 echo "windows stage: passed in ${SECONDS}s"
