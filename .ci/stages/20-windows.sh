@@ -13,14 +13,14 @@ apt-get install -y --no-install-recommends cmake ninja-build g++ libgtest-dev go
 echo "windows stage: packages ready after ${SECONDS}s"
 
 export WINEDEBUG=-all
-WINEPREFIX=$(mktemp -d)
-export WINEPREFIX
+scratch=$(mktemp -d)
+export WINEPREFIX="$scratch/wine"
 unset DISPLAY WAYLAND_DISPLAY
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 # Stops this prefix's Wine server (ours alone) and removes the prefix.
 finish() {
   "$wineserver" -k >/dev/null 2>&1 || true
-  rm -rf "$WINEPREFIX"
+  rm -rf "$scratch"
 }
 trap finish EXIT
 
@@ -33,7 +33,7 @@ cmake --build --preset test --target trb2asc make_sample_track
 tests/windows_linux_parity.sh build/test/trb2asc build/windows/trb2asc.exe \
   build/test/make_sample_track
 # On a pseudo-terminal Wine gives the program a console: the pause waits and echoes.
-build/test/make_sample_track "$WINEPREFIX/sample.trb"
+build/test/make_sample_track "$scratch/sample.trb"
 python3 tests/wine_console_pause.py cmake/wine_run.sh build/windows/trb2asc.exe \
-  "$WINEPREFIX/sample.trb"
+  "$scratch/sample.trb"
 echo "windows stage: passed in ${SECONDS}s"
