@@ -27,7 +27,9 @@ uint32_t nextRandom(uint32_t* state) {
   return x;
 }
 
-double unitRandom(uint32_t* state) { return (nextRandom(state) >> 8) * (1.0 / 16777216.0); }
+double unitRandom(uint32_t* state) {
+  return (nextRandom(state) >> 8) * (1.0 / 16777216.0);
+}
 
 }  // namespace
 

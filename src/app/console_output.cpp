@@ -20,13 +20,15 @@ void consoleWriteBytes(const char* text, std::size_t length) {
   std::fwrite(chunk, 1, used, stdout);
 }
 
-void consoleWrite(const char* text) { consoleWriteBytes(text, std::strlen(text)); }
+void consoleWrite(const char* text) {
+  consoleWriteBytes(text, std::strlen(text));
+}
 
 void consoleWriteInt(long long value) {
   char digits[24];
   std::size_t at = sizeof digits;
-  unsigned long long magnitude =
-      value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
   do {
     digits[--at] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;

@@ -2,4 +2,6 @@
 
 #include "app/console_output.h"
 
-void prepareStandardOutput() { std::setvbuf(stdout, nullptr, _IONBF, 0); }
+void prepareStandardOutput() {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+}

@@ -1,12 +1,234 @@
+// The key pause on a POSIX terminal: /dev/tty in raw mode, one key decoded from the
+// bytes the terminal sends, the echo written back to /dev/tty.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
 #include "app/key_pause.h"
-
 #include "app/pending_key.h"
+#include "app/terminal_key_decode.h"
 
-// The terminal is not read yet: the pause returns at once.
+namespace {
+
+constexpr int kNotOpenedYet = -2;
+
+// The terminal, opened on first use; -1 once an open has failed (not retried).
+int gTerminal = kNotOpenedYet;
+
+// What the signal handler needs to put the terminal back.
+struct termios gSavedAttributes;
+volatile sig_atomic_t gTerminalChanged = 0;
+
+// Signals another process may send to end the program while the terminal is raw.
+constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+constexpr int kEndingSignalCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
+struct sigaction gPreviousActions[kEndingSignalCount];
+bool gHandlerInstalled[kEndingSignalCount];
+
+// Bytes read past the last key (after a character cut short); they start the next key.
+unsigned char gLeftover[kMaxKeyBytes];
+int gLeftoverCount = 0;
+
+int openTerminal() {
+  if (gTerminal == kNotOpenedYet) {
+    int fd;
+    do {
+      fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    gTerminal = fd < 0 ? -1 : fd;
+  }
+  return gTerminal;
+}
+
+// Puts the terminal back, then lets the signal have its default effect.
+void restoreTerminalAndRaise(int signalNumber) {
+  if (gTerminalChanged) {
+    tcsetattr(gTerminal, TCSANOW, &gSavedAttributes);
+  }
+  struct sigaction defaultAction;
+  std::memset(&defaultAction, 0, sizeof defaultAction);
+  defaultAction.sa_handler = SIG_DFL;
+  sigemptyset(&defaultAction.sa_mask);
+  sigaction(signalNumber, &defaultAction, nullptr);
+  raise(signalNumber);  // delivered once the handler returns and the signal is unblocked
+}
+
+// Signals ignored on entry (nohup) stay ignored.
+void installSignalHandlers() {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = restoreTerminalAndRaise;
+  sigemptyset(&action.sa_mask);
+  for (int signalNumber : kEndingSignals) {
+    sigaddset(&action.sa_mask, signalNumber);
+  }
+  for (int i = 0; i < kEndingSignalCount; ++i) {
+    gHandlerInstalled[i] = false;
+    if (sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]) != 0) {
+      continue;
+    }
+    const bool ignored = (gPreviousActions[i].sa_flags & SA_SIGINFO) == 0 &&
+                         gPreviousActions[i].sa_handler == SIG_IGN;
+    if (!ignored) {
+      gHandlerInstalled[i] = sigaction(kEndingSignals[i], &action, nullptr) == 0;
+    }
+  }
+}
+
+void restoreSignalHandlers() {
+  for (int i = 0; i < kEndingSignalCount; ++i) {
+    if (gHandlerInstalled[i]) {
+      sigaction(kEndingSignals[i], &gPreviousActions[i], nullptr);
+      gHandlerInstalled[i] = false;
+    }
+  }
+}
+
+// No line editing, no echo, no signal keys, no CR/NL translation, no flow control, one
+// byte at a time. Output processing is left alone.
+struct termios rawAttributes(const struct termios& saved) {
+  struct termios raw = saved;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN);
+  raw.c_iflag &=
+      ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | IXOFF | ISTRIP | BRKINT | PARMRK);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  return raw;
+}
+
+int eraseByteOf(const struct termios& attributes) {
+  const cc_t erase = attributes.c_cc[VERASE];
+  return erase == _POSIX_VDISABLE ? kNoEraseByte : static_cast<int>(erase);
+}
+
+bool setAttributes(int fd, const struct termios& attributes) {
+  int status;
+  do {
+    status = tcsetattr(fd, TCSANOW, &attributes);
+  } while (status != 0 && errno == EINTR);
+  return status == 0;
+}
+
+// Reads one byte. timeoutMilliseconds < 0 waits without limit.
+// Returns 1 with the byte, 0 when the time ran out, -1 when the terminal failed or hung up.
+int readByte(int fd, unsigned char* out, int timeoutMilliseconds) {
+  if (timeoutMilliseconds >= 0) {
+    struct pollfd watch = {fd, POLLIN, 0};
+    int ready;
+    do {
+      ready = poll(&watch, 1, timeoutMilliseconds);
+    } while (ready < 0 && errno == EINTR);
+    if (ready == 0) {
+      return 0;
+    }
+    if (ready < 0) {
+      return -1;
+    }
+  }
+  ssize_t got;
+  do {
+    got = read(fd, out, 1);
+  } while (got < 0 && errno == EINTR);
+  return got == 1 ? 1 : -1;
+}
+
+// Reads bytes until they make a key that ends the wait. Returns false on a failed read.
+bool readKey(int fd, int eraseByte, TerminalKey* key) {
+  unsigned char bytes[kMaxKeyBytes];
+  int count = gLeftoverCount;
+  std::memcpy(bytes, gLeftover, static_cast<std::size_t>(count));
+  gLeftoverCount = 0;
+  for (;;) {
+    if (count == 0) {
+      if (readByte(fd, &bytes[0], -1) != 1) {
+        return false;
+      }
+      count = 1;
+    }
+    bool idle = false;
+    TerminalKey decoded = decodeTerminalKey(bytes, count, idle, eraseByte);
+    while (decoded.status == KeyDecodeStatus::kNeedMore) {
+      const int got = readByte(fd, &bytes[count], decoded.waitMilliseconds);
+      if (got < 0) {
+        return false;
+      }
+      if (got == 0) {
+        idle = true;
+      } else {
+        ++count;
+      }
+      decoded = decodeTerminalKey(bytes, count, idle, eraseByte);
+    }
+    count -= decoded.consumed;
+    std::memmove(bytes, bytes + decoded.consumed, static_cast<std::size_t>(count));
+    if (decoded.status == KeyDecodeStatus::kKey) {
+      std::memcpy(gLeftover, bytes, static_cast<std::size_t>(count));
+      gLeftoverCount = count;
+      *key = decoded;
+      return true;
+    }
+  }
+}
+
+void writeAll(int fd, const unsigned char* bytes, int length) {
+  while (length > 0) {
+    const ssize_t written = write(fd, bytes, static_cast<std::size_t>(length));
+    if (written < 0 && errno == EINTR) {
+      continue;
+    }
+    if (written <= 0) {
+      return;  // a terminal that cannot be written only loses the echo
+    }
+    bytes += written;
+    length -= static_cast<int>(written);
+  }
+}
+
+}  // namespace
+
 int waitForKey() {
   const int pending = takePendingCode();
   if (pending >= 0) {
     return pending;
   }
-  return -1;
+  const int fd = openTerminal();
+  if (fd < 0) {
+    return -1;
+  }
+  struct termios saved;
+  if (tcgetattr(fd, &saved) != 0) {
+    return -1;
+  }
+
+  // The handler must see the saved attributes before it can see the flag.
+  gSavedAttributes = saved;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  installSignalHandlers();
+  gTerminalChanged = 1;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+
+  // TCSANOW without a flush: a key typed before the prompt is read first.
+  TerminalKey key{};
+  const bool gotKey =
+      setAttributes(fd, rawAttributes(saved)) && readKey(fd, eraseByteOf(saved), &key);
+
+  setAttributes(fd, saved);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  gTerminalChanged = 0;
+  restoreSignalHandlers();
+
+  if (!gotKey) {
+    return -1;
+  }
+  writeAll(fd, key.echo, key.echoLength);
+  if (key.pendingCode >= 0) {
+    holdPendingCode(key.pendingCode);
+  }
+  return key.resultCode;
 }

@@ -4,7 +4,9 @@ namespace {
 int gPendingCode = -1;
 }  // namespace
 
-void holdPendingCode(int code) { gPendingCode = code; }
+void holdPendingCode(int code) {
+  gPendingCode = code;
+}
 
 int takePendingCode() {
   const int code = gPendingCode;

@@ -7,12 +7,12 @@
 #include <cstring>
 
 // Returns the unsigned 64-bit value stored little-endian in p[0..7].
+// Spelt out byte by byte so that compilers see one unaligned load on little-endian hosts.
 inline uint64_t decodeFixed64(const unsigned char* p) {
-  uint64_t value = 0;
-  for (int i = 7; i >= 0; --i) {
-    value = (value << 8) | p[i];
-  }
-  return value;
+  return static_cast<uint64_t>(p[0]) | (static_cast<uint64_t>(p[1]) << 8) |
+         (static_cast<uint64_t>(p[2]) << 16) | (static_cast<uint64_t>(p[3]) << 24) |
+         (static_cast<uint64_t>(p[4]) << 32) | (static_cast<uint64_t>(p[5]) << 40) |
+         (static_cast<uint64_t>(p[6]) << 48) | (static_cast<uint64_t>(p[7]) << 56);
 }
 
 // Returns the signed 32-bit two's-complement value stored little-endian in p[0..3].

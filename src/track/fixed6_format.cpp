@@ -2,24 +2,37 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
+// "00" to "99": two digits per step halve the divisions of the text.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void putPair(char* out, uint32_t pair) {
+  std::memcpy(out, kDigitPairs + 2 * pair, 2);
+}
+
 // The twelve decimals of a, truncated, as an integer (a * 10^12). Each product is
-// rounded to binary64 on its own; the bands keep the integer parts exact.
-int64_t scaledTwelveDecimals(double a) {
+// rounded to binary64 on its own; the bands keep the integer parts exact. Every value
+// converted to an integer here is non-negative and far below 2^53, so the conversion
+// truncates exactly as trunc() does.
+uint64_t scaledTwelveDecimals(double a) {
   if (a >= 0x1p-4) {
     const double s = a * 1e4;
-    const double hi = std::trunc(s);
-    const double lo = std::trunc((s - hi) * 1e8);
-    return static_cast<int64_t>(hi) * 100000000 + static_cast<int64_t>(lo);
+    const int64_t hi = static_cast<int64_t>(s);
+    const int64_t lo = static_cast<int64_t>((s - static_cast<double>(hi)) * 1e8);
+    return static_cast<uint64_t>(hi * 100000000 + lo);
   }
   if (a >= 0x1p-17) {
-    return static_cast<int64_t>(std::trunc(a * 1e8)) * 10000;
+    return static_cast<uint64_t>(static_cast<int64_t>(a * 1e8) * 10000);
   }
   if (a >= 0x1p-30) {
     const double s = a * 1e4;
-    return static_cast<int64_t>(std::trunc(s * 1e8));
+    return static_cast<uint64_t>(static_cast<int64_t>(s * 1e8));
   }
   return 0;
 }
@@ -27,6 +40,26 @@ int64_t scaledTwelveDecimals(double a) {
 }  // namespace
 
 std::size_t formatRecordNumber(unsigned value, char* out) {
+  // A track holds at most 1,365 records, so up to four digits take the short way.
+  if (value < 100) {
+    if (value < 10) {
+      out[0] = static_cast<char>('0' + value);
+      return 1;
+    }
+    putPair(out, value);
+    return 2;
+  }
+  if (value < 10000) {
+    const unsigned high = value / 100;
+    if (high < 10) {
+      out[0] = static_cast<char>('0' + high);
+      putPair(out + 1, value % 100);
+      return 3;
+    }
+    putPair(out, high);
+    putPair(out + 2, value % 100);
+    return 4;
+  }
   char digits[10];
   std::size_t count = 0;
   do {
@@ -44,20 +77,34 @@ std::size_t formatFixed6(double value, char* out) {
   if (!(a <= kCoordinateLimit)) {  // NaN fails this test too
     return 0;
   }
-  const int64_t d = scaledTwelveDecimals(a);
-  // Only the seventh decimal decides, so a 5 there always rounds away from zero.
-  const int64_t m = d / 1000000 + ((d / 100000) % 10 >= 5 ? 1 : 0);
+  // M = D div 10^6, plus one when the seventh decimal is 5 or more; only that digit
+  // decides, so a 5 there always rounds away from zero. (D div 10^5 + 5) div 10 is the
+  // same number in one step. M is at most 360,000,000.
+  const uint32_t m = static_cast<uint32_t>((scaledTwelveDecimals(a) / 100000 + 5) / 10);
+  const uint32_t whole = m / 1000000;
+  const uint32_t fraction = m % 1000000;
 
-  std::size_t length = 0;
-  if (std::signbit(value)) {
-    out[length++] = '-';
+  char* next = out;
+  *next = '-';
+  next += std::signbit(value) ? 1 : 0;
+  if (whole >= 10) {
+    if (whole >= 100) {
+      *next++ = static_cast<char>('0' + whole / 100);
+    }
+    putPair(next, whole % 100);
+    next += 2;
+  } else {
+    *next++ = static_cast<char>('0' + whole);
   }
-  length += formatRecordNumber(static_cast<unsigned>(m / 1000000), out + length);
-  out[length++] = '.';
-  int64_t fraction = m % 1000000;
-  for (int i = 5; i >= 0; --i) {
-    out[length + static_cast<std::size_t>(i)] = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
-  }
-  return length + 6;
+  next[0] = '.';
+  // Six digits from one product: t holds fraction / 10^4 in 32.32 fixed point, rounded up
+  // by far too little to change a digit (checked for every fraction), and each further
+  // pair is the integer part of what remains times 100.
+  uint64_t t = static_cast<uint64_t>(fraction) * 429497;
+  putPair(next + 1, static_cast<uint32_t>(t >> 32));
+  t = (t & 0xFFFFFFFFu) * 100;
+  putPair(next + 3, static_cast<uint32_t>(t >> 32));
+  t = (t & 0xFFFFFFFFu) * 100;
+  putPair(next + 5, static_cast<uint32_t>(t >> 32));
+  return static_cast<std::size_t>(next + 7 - out);
 }

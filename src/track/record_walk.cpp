@@ -35,7 +35,8 @@ bool isCoordinateInRange(const TrackRecord& record) {
 int walkTrackRecords(const TrackStore& store, int32_t pointCount, LineSink sink, void* context) {
   // Records are examined only while their coordinates were really loaded: the zero
   // bytes beyond them are no points of the track.
-  const std::size_t loaded = store.loadedBytes > 0 ? static_cast<std::size_t>(store.loadedBytes) : 0;
+  const std::size_t loaded =
+      store.loadedBytes > 0 ? static_cast<std::size_t>(store.loadedBytes) : 0;
   char line[kLineBufferSize];
   int number = 0;
   for (std::size_t offset = 0; offset < kWalkLimit && offset + kCoordinateBytes <= loaded;

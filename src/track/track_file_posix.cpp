@@ -8,7 +8,9 @@
 
 namespace {
 
-int descriptor(TrackFile file) { return static_cast<int>(file.native); }
+int descriptor(TrackFile file) {
+  return static_cast<int>(file.native);
+}
 
 FileIdentity identityOf(const struct stat& info) {
   return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), true};
@@ -105,4 +107,6 @@ bool writeTrackFile(TrackFile file, const void* data, std::size_t size) {
   return true;
 }
 
-bool closeTrackFile(TrackFile file) { return close(descriptor(file)) == 0; }
+bool closeTrackFile(TrackFile file) {
+  return close(descriptor(file)) == 0;
+}

@@ -10,9 +10,10 @@ inline constexpr std::size_t kStoreBlockSize = 65536;  // bytes in the block
 inline constexpr int32_t kStoreCapacity = 65535;       // most bytes ever loaded
 inline constexpr std::size_t kHeaderSize = 200;        // header bytes, not interpreted
 inline constexpr std::size_t kPointCountSize = 4;      // signed 32-bit count after the header
-inline constexpr std::size_t kDataOffset = kHeaderSize + kPointCountSize;  // file offset of store byte 0
-inline constexpr std::size_t kRecordStride = 48;       // bytes per track record
-inline constexpr std::size_t kCoordinateBytes = 16;    // latitude and longitude at a record's start
+inline constexpr std::size_t kDataOffset =
+    kHeaderSize + kPointCountSize;                   // file offset of store byte 0
+inline constexpr std::size_t kRecordStride = 48;     // bytes per track record
+inline constexpr std::size_t kCoordinateBytes = 16;  // latitude and longitude at a record's start
 
 // Store offset 0 holds file offset 204. Bytes not loaded are zero.
 struct TrackStore {

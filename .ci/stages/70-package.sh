@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the .tar.gz and .deb, checks what they hold, installs the .deb into a temporary
+# root and converts the sample with the installed trb2asc: its console output and
+# coordinate file must match those of the release build. Then removes it again.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$(pwd)
+export DEBIAN_FRONTEND=noninteractive
+
+apt-get update
+apt-get install -y cmake ninja-build g++ dpkg-dev groff-base
+
+fail() {
+  echo "package check failed: $*" >&2
+  exit 1
+}
+
+cmake --workflow --preset package
+version=$(sed -n 's/^project(trb2asc VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || fail "no version in CMakeLists.txt"
+packages=build/release/packages
+deb=$(ls "$packages"/trb2asc_"$version"_*.deb)
+tarball=$(ls "$packages"/trb2asc-"$version"-*.tar.gz)
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# What the packages hold: the program and its manual page, nothing else.
+[ "$(dpkg-deb -f "$deb" Package)" = trb2asc ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
+expected=$'./usr/bin/trb2asc\n./usr/share/man/man1/trb2asc.1'
+held=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
+[ "$held" = "$expected" ] || fail "the .deb holds: $held"
+held=$(tar tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | sort)
+[ "$held" = $'bin/trb2asc\nshare/man/man1/trb2asc.1' ] || fail "the .tar.gz holds: $held"
+
+# A real installation, into a temporary root with its own package database.
+mkdir -p "$work/root/var/lib/dpkg/info" "$work/root/var/lib/dpkg/updates"
+touch "$work/root/var/lib/dpkg/status"
+dpkg --root="$work/root" --log=/dev/null -i "$deb"
+dpkg --root="$work/root" -s trb2asc | grep -q '^Status: install ok installed' ||
+  fail "the .deb did not install"
+program="$work/root/usr/bin/trb2asc"
+page="$work/root/usr/share/man/man1/trb2asc.1"
+[ -x "$program" ] || fail "trb2asc not executable"
+if readelf -l "$program" | grep -q INTERP; then
+  fail "the packaged trb2asc is dynamically linked"
+fi
+warnings=$(groff -man -ww -z "$page" 2>&1)
+[ -z "$warnings" ] || fail "manual page warnings: $warnings"
+grep -q "^\.TH TRB2ASC 1 .*\"trb2asc $version\"" "$page" || fail "manual page version"
+
+# cmake --install puts the same two files in the usual places.
+cmake --install build/release --prefix "$work/prefix" >/dev/null
+[ -x "$work/prefix/bin/trb2asc" ] || fail "install: bin/trb2asc"
+[ -f "$work/prefix/share/man/man1/trb2asc.1" ] || fail "install: share/man/man1/trb2asc.1"
+
+# The packaged program converts the sample as the release build does. setsid leaves no
+# terminal, so the final pause of the normal run returns at once.
+convert() {
+  mkdir -p "$work/$1"
+  cp examples/ceTrackTail.trb "$work/$1/"
+  (cd "$work/$1" && "$2" -quiet </dev/null >quiet.out &&
+    setsid -w "$2" </dev/null >normal.out && setsid -w "$2" out.asc </dev/null >named.out)
+}
+convert packaged "$program"
+convert built "$root/build/release/trb2asc"
+for file in quiet.out normal.out named.out VexaTrackTail.asc out.asc; do
+  cmp "$work/packaged/$file" "$work/built/$file" || fail "$file differs from the release build"
+done
+[ ! -s "$work/packaged/quiet.out" ] || fail "a quiet run printed something"
+[ -s "$work/packaged/VexaTrackTail.asc" ] || fail "no coordinate text written"
+if grep -q "$version" "$work/packaged/normal.out"; then
+  fail "the version shows in the program's output"
+fi
+dpkg --root="$work/root" --log=/dev/null -r trb2asc
+[ ! -e "$program" ] && [ ! -e "$page" ] || fail "removing the package left its files"
+echo "packages checked: $(basename "$deb"), $(basename "$tarball")"
