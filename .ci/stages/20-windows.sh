@@ -24,7 +24,11 @@ finish() {
 }
 trap finish EXIT
 
+# Creating the Wine prefix takes many seconds: done alongside the compiler.
+cmake/wine_run.sh wineboot </dev/null >/dev/null 2>&1 &
+prefix_ready=$!
 cmake --workflow --preset windows
+wait "$prefix_ready" || true  # a failed prefix shows in the tests that follow
 echo "windows stage: cross build and unit tests done after ${SECONDS}s"
 
 # The Linux program to compare with (already built by the main test run).
