@@ -71,12 +71,17 @@ with_overflow() {
 }
 with_205_bytes() { { header; printf '\002\000\000\000\100'; } >ceTrackTail.trb; }
 with_204_bytes() { { header; printf '\002\000\000\000'; } >ceTrackTail.trb; }
+with_negative_count() { { header; printf '\377\377\377\377'; tail -c +205 "$sample"; } >ceTrackTail.trb; }
 with_old_output() { with_sample; printf 'old text that must go\r\n%.0s' $(seq 500) >VexaTrackTail.asc; }
 
 run_case normal with_sample
 run_case quiet with_sample -quiet
 run_case quiet_upper_case with_sample -QUIET
 run_case named_output with_sample out.asc
+run_case switch_after_path with_sample out.asc -quiet
+run_case path_after_switch with_sample -quiet out.asc
+run_case empty_argument with_sample ""
+run_case path_too_long with_sample "$(printf 'p%.0s' $(seq 254)).asc"
 run_case replaces_old_output with_old_output
 run_case missing_input with_nothing
 run_case missing_input_quiet with_nothing -quiet
@@ -86,6 +91,13 @@ run_case output_not_creatable with_sample no_such_directory/out.asc
 run_case self_overwrite with_sample ceTrackTail.trb
 run_case file_of_205_bytes with_205_bytes
 run_case file_of_204_bytes with_204_bytes
+run_case negative_count with_negative_count
+
+# Identical is not enough: the normal run must really have converted.
+if ! grep -q "Trackpoints" "$work/normal/linux.out" || [ ! -s "$work/normal/linux/VexaTrackTail.asc" ]; then
+  echo "the normal run converted nothing"
+  failures=$((failures + 1))
+fi
 
 echo "$((cases - failures)) of $cases cases identical"
 [ "$failures" -eq 0 ]
