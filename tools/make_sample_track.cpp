@@ -11,12 +11,12 @@ int main(int argc, char** argv) {
       trackTailBytes(kPoints, wanderingTrack(kPoints, 20090518u, 47.376887, 8.545123));
   std::FILE* file = std::fopen(path, "wb");
   if (file == nullptr) {
-    std::fprintf(stderr, "%s could not be created\n", path);
+    static_cast<void>(std::fprintf(stderr, "%s could not be created\n", path));
     return 1;
   }
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   if (std::fclose(file) != 0 || !written) {
-    std::fprintf(stderr, "%s could not be written\n", path);
+    static_cast<void>(std::fprintf(stderr, "%s could not be written\n", path));
     return 1;
   }
   return 0;

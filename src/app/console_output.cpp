@@ -9,7 +9,7 @@ void consoleWriteBytes(const char* text, std::size_t length) {
   std::size_t used = 0;
   for (std::size_t i = 0; i < length; ++i) {
     if (used + 2 > sizeof chunk) {
-      std::fwrite(chunk, 1, used, stdout);
+      static_cast<void>(std::fwrite(chunk, 1, used, stdout));
       used = 0;
     }
     if (text[i] == '\n') {
@@ -17,7 +17,10 @@ void consoleWriteBytes(const char* text, std::size_t length) {
     }
     chunk[used++] = text[i];
   }
-  std::fwrite(chunk, 1, used, stdout);
+  // A console that cannot be written has nowhere to report it: failures are dropped.
+  if (used > 0) {
+    static_cast<void>(std::fwrite(chunk, 1, used, stdout));
+  }
 }
 
 void consoleWrite(const char* text) {

@@ -2,6 +2,7 @@
 
 #include "app/console_output.h"
 
+// Should setvbuf fail, output is merely buffered; there is nowhere to report it.
 void prepareStandardOutput() {
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  static_cast<void>(std::setvbuf(stdout, nullptr, _IONBF, 0));
 }

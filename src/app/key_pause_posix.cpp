@@ -48,7 +48,7 @@ int openTerminal() {
 
 // Puts the terminal back, then lets the signal have its default effect.
 void restoreTerminalAndRaise(int signalNumber) {
-  if (gTerminalChanged) {
+  if (gTerminalChanged != 0) {
     tcsetattr(gTerminal, TCSANOW, &gSavedAttributes);
   }
   struct sigaction defaultAction;
@@ -56,7 +56,7 @@ void restoreTerminalAndRaise(int signalNumber) {
   defaultAction.sa_handler = SIG_DFL;
   sigemptyset(&defaultAction.sa_mask);
   sigaction(signalNumber, &defaultAction, nullptr);
-  raise(signalNumber);  // delivered once the handler returns and the signal is unblocked
+  static_cast<void>(raise(signalNumber));  // delivered once the handler returns and the signal is unblocked
 }
 
 // Signals ignored on entry (nohup) stay ignored.

@@ -13,7 +13,7 @@ constexpr char kDigitPairs[] =
     "8081828384858687888990919293949596979899";
 
 void putPair(char* out, uint32_t pair) {
-  std::memcpy(out, kDigitPairs + 2 * pair, 2);
+  std::memcpy(out, kDigitPairs + 2 * static_cast<std::size_t>(pair), 2);
 }
 
 // The twelve decimals of a, truncated, as an integer (a * 10^12). Each product is

@@ -1,0 +1,7 @@
+// Key pause for the fuzz targets: never waits, so that the overflow prompt of a large
+// input cannot stop a fuzzer run that was started from a terminal.
+#include "app/key_pause.h"
+
+int waitForKey() {
+  return -1;
+}
