@@ -12,7 +12,7 @@ foreach(portabilityTest console_key_event_test fused_rounding_test)
 endforeach()
 
 if(CMAKE_CROSSCOMPILING)
-  set(trb2asc_host_only_tests e2e_tests key_pause_pty_test)
+  set(trb2asc_host_only_tests e2e_tests hostile_input_test key_pause_pty_test)
   if(WIN32)
     list(APPEND trb2asc_host_only_tests test_support unit_tests)
   endif()
