@@ -30,15 +30,19 @@ run_case() {
     mkdir -p "$work/$name/$side"
     (cd "$work/$name/$side" && "$setup")
   done
-  # No terminal and no stdin: the pause must give up at once on both.
+  # No terminal and no stdin: the pause must give up at once on both (a run that waits
+  # is stopped after 60 seconds and reported).
   local status_linux=0 status_windows=0
-  (cd "$work/$name/linux" && setsid "$linux_bin" "$@" </dev/null >"$work/$name/linux.out" 2>/dev/null) ||
+  (cd "$work/$name/linux" &&
+    setsid timeout 60 "$linux_bin" "$@" </dev/null >"$work/$name/linux.out" 2>/dev/null) ||
     status_linux=$?
   (cd "$work/$name/windows" &&
-    setsid "$wine_run" "$windows_exe" "$@" </dev/null >"$work/$name/windows.out" 2>/dev/null) ||
-    status_windows=$?
+    setsid timeout 60 "$wine_run" "$windows_exe" "$@" </dev/null >"$work/$name/windows.out" \
+      2>/dev/null) || status_windows=$?
 
   local problems=()
+  [ "$status_linux" != 124 ] || problems+=("the Linux run did not end")
+  [ "$status_windows" != 124 ] || problems+=("the Windows run did not end")
   [ "$status_linux" = "$status_windows" ] ||
     problems+=("exit status $status_linux (Linux) vs $status_windows (Windows)")
   cmp -s "$work/$name/linux.out" "$work/$name/windows.out" || problems+=("standard output differs")
