@@ -1,0 +1,15 @@
+# GoogleTest built from source for the cross target (see cmake/cross_googletest.cmake).
+if(NOT TARGET GTest::gtest)
+  message(FATAL_ERROR "GoogleTest for the cross target has not been added")
+endif()
+# The older names that CMake's FindGTest also provides.
+if(NOT TARGET GTest::GTest)
+  add_library(GTest::GTest ALIAS gtest)
+  add_library(GTest::Main ALIAS gtest_main)
+endif()
+set(GTest_FOUND TRUE)
+set(GTEST_FOUND TRUE)
+set(GTEST_LIBRARIES GTest::gtest)
+set(GTEST_MAIN_LIBRARIES GTest::gtest_main)
+set(GTEST_BOTH_LIBRARIES GTest::gtest GTest::gtest_main)
+set(GTEST_INCLUDE_DIRS "")

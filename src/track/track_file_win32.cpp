@@ -1,0 +1,102 @@
+#include <windows.h>
+
+#include "track/track_file.h"
+
+namespace {
+
+HANDLE handleOf(TrackFile file) {
+  return reinterpret_cast<HANDLE>(file.native);
+}
+
+// Only a regular file on a disk: no device (CON, NUL, COM1), pipe or directory.
+bool describeDiskFile(HANDLE handle, BY_HANDLE_FILE_INFORMATION* info) {
+  return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, info) &&
+         (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return FileIdentity{info.dwVolumeSerialNumber,
+                      (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                      true};
+}
+
+bool sameFile(const FileIdentity& a, const FileIdentity& b) {
+  return a.known && b.known && a.volume == b.volume && a.index == b.index;
+}
+
+// ReadFile and WriteFile take 32-bit sizes.
+DWORD chunkOf(std::size_t size) {
+  const std::size_t kMaxChunk = 0x40000000;
+  return static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
+}
+
+}  // namespace
+
+bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity) {
+  // Share mode: others may read the file while it is loaded, nobody may write it.
+  const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!describeDiskFile(handle, &info)) {
+    CloseHandle(handle);
+    return false;
+  }
+  file->native = reinterpret_cast<intptr_t>(handle);
+  *identity = identityOf(info);
+  return true;
+}
+
+OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, TrackFile* file) {
+  // OPEN_ALWAYS rather than CREATE_ALWAYS: the file is truncated only once it is held
+  // (share mode 0) and known not to be the input.
+  const HANDLE handle =
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return OutputOpen::kFailed;
+  }
+  if (GetFileType(handle) == FILE_TYPE_DISK) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info)) {
+      CloseHandle(handle);
+      return OutputOpen::kFailed;  // without an identity the input could not be protected
+    }
+    if (sameFile(identityOf(info), protectedFile)) {
+      CloseHandle(handle);
+      return OutputOpen::kIsProtected;
+    }
+    if (!SetEndOfFile(handle)) {  // the new handle stands at offset 0
+      CloseHandle(handle);
+      return OutputOpen::kFailed;
+    }
+  }
+  file->native = reinterpret_cast<intptr_t>(handle);
+  return OutputOpen::kOpened;
+}
+
+long readTrackFile(TrackFile file, void* buffer, std::size_t size) {
+  DWORD got = 0;
+  if (!ReadFile(handleOf(file), buffer, chunkOf(size), &got, nullptr)) {
+    return -1;
+  }
+  return static_cast<long>(got);
+}
+
+bool writeTrackFile(TrackFile file, const void* data, std::size_t size) {
+  const char* next = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD put = 0;
+    if (!WriteFile(handleOf(file), next, chunkOf(size), &put, nullptr) || put == 0) {
+      return false;
+    }
+    next += put;
+    size -= put;
+  }
+  return true;
+}
+
+bool closeTrackFile(TrackFile file) {
+  return CloseHandle(handleOf(file)) != FALSE;
+}
