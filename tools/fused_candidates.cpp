@@ -36,7 +36,7 @@ uint64_t bitsOf(double value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int wanted = argc > 1 ? std::atoi(argv[1]) : 12;
+  const int wanted = argc > 1 ? static_cast<int>(std::strtol(argv[1], nullptr, 10)) : 12;
   int found = 0;
   uint32_t state = 20090518u;
   while (found < wanted) {
@@ -46,7 +46,10 @@ int main(int argc, char** argv) {
     state ^= state << 5;
     const double micro = static_cast<double>(state % 360000000u);
     double a = (micro + 0.5) * 1e-6;
-    for (int step = 0; step < 64 && found < wanted; ++step, a = std::nextafter(a, 400.0)) {
+    for (int step = 0; step < 64 && found < wanted; ++step) {
+      if (step > 0) {
+        a = std::nextafter(a, 400.0);
+      }
       if (a < 0x1p-4 || a > kCoordinateLimit) {
         continue;
       }
