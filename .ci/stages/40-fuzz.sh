@@ -18,8 +18,8 @@ mkdir -p "$findings"
 status=0
 summary=""
 # target:corpus:extra options
-for spec in "fuzz_conversion:conversion:" "fuzz_fixed6:fixed6:-max_len=8"; do
-  IFS=: read -r target corpus extra <<<"$spec"
+for entry in "fuzz_conversion:conversion:" "fuzz_fixed6:fixed6:-max_len=8"; do
+  IFS=: read -r target corpus extra <<<"$entry"
   work=$(mktemp -d)  # new units go here, not into the committed seeds
   log="build/fuzz/$target.log"
   echo "== fuzz: $target for ${seconds}s"
