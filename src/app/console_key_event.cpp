@@ -1,30 +1,24 @@
 #include "app/console_key_event.h"
 
+#include "app/two_code_keys.h"
+
 #include <cstddef>
 
 namespace {
 
-enum Modifier { kPlain, kShift, kCtrl, kAlt, kModifierCount };
-
-// Second codes of one key, by the modifier that wins (Alt over Ctrl over Shift).
-struct ExtendedCodes {
-  uint16_t virtualKey;
-  int codes[kModifierCount];
-};
-
 // The cursor and editing keys: the separate block (enhanced) and the keypad with Num
 // Lock off report the same virtual keys.
-constexpr ExtendedCodes kCursorKeys[] = {
-    {kVirtualHome, {71, 71, 119, 151}},   {kVirtualUp, {72, 72, 141, 152}},
-    {kVirtualPageUp, {73, 73, 132, 153}}, {kVirtualLeft, {75, 75, 115, 155}},
-    {kVirtualRight, {77, 77, 116, 157}},  {kVirtualEnd, {79, 79, 117, 159}},
-    {kVirtualDown, {80, 80, 145, 160}},   {kVirtualPageDown, {81, 81, 118, 161}},
-    {kVirtualInsert, {82, 82, 146, 162}}, {kVirtualDelete, {83, 83, 147, 163}},
+struct CursorKey {
+  uint16_t virtualKey;
+  ExtendedKey key;
 };
 
-constexpr ExtendedCodes kFunctionKeys11And12[] = {
-    {kVirtualF11, {133, 135, 137, 139}},
-    {kVirtualF12, {134, 136, 138, 140}},
+constexpr CursorKey kCursorKeys[] = {
+    {kVirtualUp, ExtendedKey::kUp},         {kVirtualDown, ExtendedKey::kDown},
+    {kVirtualRight, ExtendedKey::kRight},   {kVirtualLeft, ExtendedKey::kLeft},
+    {kVirtualHome, ExtendedKey::kHome},     {kVirtualEnd, ExtendedKey::kEnd},
+    {kVirtualPageUp, ExtendedKey::kPageUp}, {kVirtualPageDown, ExtendedKey::kPageDown},
+    {kVirtualInsert, ExtendedKey::kInsert}, {kVirtualDelete, ExtendedKey::kDelete},
 };
 
 // Scan codes of the main-block keys whose Alt form is a two-code key with the scan code
@@ -35,10 +29,10 @@ bool hasAltScanForm(uint16_t scanCode) {
          (scanCode >= 30 && scanCode <= 41) || (scanCode >= 43 && scanCode <= 53);
 }
 
-const ExtendedCodes* findKey(const ExtendedCodes* table, std::size_t count, uint16_t virtualKey) {
-  for (std::size_t i = 0; i < count; ++i) {
-    if (table[i].virtualKey == virtualKey) {
-      return &table[i];
+const CursorKey* findCursorKey(uint16_t virtualKey) {
+  for (const CursorKey& cursor : kCursorKeys) {
+    if (cursor.virtualKey == virtualKey) {
+      return &cursor;
     }
   }
   return nullptr;
@@ -51,35 +45,31 @@ KeyDecision twoCodes(int first, int second) {
 constexpr KeyDecision kSkip = {false, 0, -1};
 
 // The two-code form of the key under `modifier`, or kSkip when it has none.
-KeyDecision twoCodeForm(const ConsoleKeyEvent& event, Modifier modifier) {
+KeyDecision twoCodeForm(const ConsoleKeyEvent& event, KeyModifier modifier) {
   const uint16_t key = event.virtualKey;
   const bool enhanced = (event.controlState & kEnhancedKey) != 0;
 
-  if (key >= kVirtualF1 && key <= kVirtualF10) {
-    static constexpr int kBase[kModifierCount] = {59, 84, 94, 104};
-    return twoCodes(kFirstCodeZero, kBase[modifier] + (key - kVirtualF1));
+  if (key >= kVirtualF1 && key <= kVirtualF12) {
+    const ExtendedKey function = functionKey(1 + (key - kVirtualF1));
+    return twoCodes(firstCodeOf(function, modifier, enhanced), secondCodeOf(function, modifier));
   }
-  if (const ExtendedCodes* f = findKey(kFunctionKeys11And12, 2, key)) {
-    return twoCodes(kFirstCodeExtended, f->codes[modifier]);
-  }
-  if (const ExtendedCodes* c =
-          findKey(kCursorKeys, sizeof kCursorKeys / sizeof kCursorKeys[0], key)) {
-    if (modifier == kAlt) {
-      // Alt on the keypad composes character codes; it is not a key of its own.
-      return enhanced ? twoCodes(kFirstCodeZero, c->codes[kAlt]) : kSkip;
+  if (const CursorKey* cursor = findCursorKey(key)) {
+    if (modifier == KeyModifier::kAlt && !enhanced) {
+      return kSkip;  // Alt on the keypad composes character codes; it is not a key of its own
     }
-    return twoCodes(enhanced ? kFirstCodeExtended : kFirstCodeZero, c->codes[modifier]);
+    return twoCodes(firstCodeOf(cursor->key, modifier, enhanced),
+                    secondCodeOf(cursor->key, modifier));
   }
-  if (key == kVirtualTab && modifier == kShift) {
-    return twoCodes(kFirstCodeZero, 15);
+  if (key == kVirtualTab && modifier == KeyModifier::kShift) {
+    return twoCodes(kFirstCodeZero, kShiftTabCode);
   }
-  if (key == kVirtualTab && modifier == kCtrl) {
-    return twoCodes(kFirstCodeZero, 148);
+  if (key == kVirtualTab && modifier == KeyModifier::kCtrl) {
+    return twoCodes(kFirstCodeZero, kCtrlTabCode);
   }
-  if (key == kVirtualDigit2 && modifier == kCtrl) {
-    return twoCodes(kFirstCodeZero, 3);
+  if (key == kVirtualDigit2 && modifier == KeyModifier::kCtrl) {
+    return twoCodes(kFirstCodeZero, kCtrl2Code);
   }
-  if (modifier == kAlt) {
+  if (modifier == KeyModifier::kAlt) {
     const uint16_t scan = event.scanCode;
     if (scan == 28 && enhanced) {  // keypad Enter
       return twoCodes(kFirstCodeZero, 166);
@@ -111,10 +101,7 @@ KeyDecision decideKeyEvent(const ConsoleKeyEvent& event) {
   }
   // The two-code form wins even when the console attaches a character (Alt+A may carry
   // 'a', Shift+Tab a tab), so that those keys keep their extended codes.
-  const KeyDecision twoCode = twoCodeForm(event, alt     ? kAlt
-                                                 : ctrl  ? kCtrl
-                                                 : shift ? kShift
-                                                         : kPlain);
+  const KeyDecision twoCode = twoCodeForm(event, decidingModifier(shift, ctrl, alt));
   if (twoCode.endsWait) {
     return twoCode;
   }

@@ -35,10 +35,6 @@ inline constexpr uint16_t kVirtualF10 = 0x79;
 inline constexpr uint16_t kVirtualF11 = 0x7A;
 inline constexpr uint16_t kVirtualF12 = 0x7B;
 
-// First codes of the two-code keys.
-inline constexpr int kFirstCodeZero = 0;
-inline constexpr int kFirstCodeExtended = 224;
-
 // One keyboard record as the console delivers it.
 struct ConsoleKeyEvent {
   bool keyDown;             // false for a key release

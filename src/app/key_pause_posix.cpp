@@ -56,7 +56,8 @@ void restoreTerminalAndRaise(int signalNumber) {
   defaultAction.sa_handler = SIG_DFL;
   sigemptyset(&defaultAction.sa_mask);
   sigaction(signalNumber, &defaultAction, nullptr);
-  static_cast<void>(raise(signalNumber));  // delivered once the handler returns and the signal is unblocked
+  static_cast<void>(
+      raise(signalNumber));  // delivered once the handler returns and the signal is unblocked
 }
 
 // Signals ignored on entry (nohup) stay ignored.

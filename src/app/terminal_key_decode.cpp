@@ -1,75 +1,15 @@
 #include "app/terminal_key_decode.h"
 
+#include "app/two_code_keys.h"
+
 namespace {
 
 constexpr unsigned char kEsc = 0x1B;
-constexpr int kFirstCodeExtended = 224;  // cursor block, F11 and F12
-constexpr int kFirstCodeFunction = 0;    // every other two-code key
 
 struct Modifiers {
   bool shift;
   bool ctrl;
   bool alt;
-};
-
-// The keys with a two-code form that terminals send as escape sequences.
-enum SpecialKey {
-  kUp,
-  kDown,
-  kRight,
-  kLeft,
-  kHome,
-  kEnd,
-  kPageUp,
-  kPageDown,
-  kInsert,
-  kDelete,
-  kF1,
-  kF2,
-  kF3,
-  kF4,
-  kF5,
-  kF6,
-  kF7,
-  kF8,
-  kF9,
-  kF10,
-  kF11,
-  kF12,
-};
-
-// PC extended codes; when several modifiers are held, Alt wins over Ctrl over Shift.
-struct SpecialCodes {
-  unsigned char plain;
-  unsigned char shift;
-  unsigned char ctrl;
-  unsigned char alt;
-  bool cursorBlock;  // first code 224 unless Alt is held
-};
-
-constexpr SpecialCodes kSpecialCodes[] = {
-    {72, 72, 141, 152, true},     // Up
-    {80, 80, 145, 160, true},     // Down
-    {77, 77, 116, 157, true},     // Right
-    {75, 75, 115, 155, true},     // Left
-    {71, 71, 119, 151, true},     // Home
-    {79, 79, 117, 159, true},     // End
-    {73, 73, 132, 153, true},     // Page Up
-    {81, 81, 118, 161, true},     // Page Down
-    {82, 82, 146, 162, true},     // Insert
-    {83, 83, 147, 163, true},     // Delete
-    {59, 84, 94, 104, false},     // F1
-    {60, 85, 95, 105, false},     // F2
-    {61, 86, 96, 106, false},     // F3
-    {62, 87, 97, 107, false},     // F4
-    {63, 88, 98, 108, false},     // F5
-    {64, 89, 99, 109, false},     // F6
-    {65, 90, 100, 110, false},    // F7
-    {66, 91, 101, 111, false},    // F8
-    {67, 92, 102, 112, false},    // F9
-    {68, 93, 103, 113, false},    // F10
-    {133, 135, 137, 139, false},  // F11
-    {134, 136, 138, 140, false},  // F12
 };
 
 // Scan codes of the letters a to z, the second code of Alt+letter.
@@ -126,14 +66,11 @@ Modifiers modifiersFromParameter(int parameter) {
   return Modifiers{(bits & 1) != 0, (bits & 4) != 0, (bits & 10) != 0};
 }
 
-TerminalKey specialKey(SpecialKey which, Modifiers held, int consumed) {
-  const SpecialCodes& codes = kSpecialCodes[which];
-  const int second = held.alt     ? codes.alt
-                     : held.ctrl  ? codes.ctrl
-                     : held.shift ? codes.shift
-                                  : codes.plain;
-  const bool extended = which == kF11 || which == kF12 || (codes.cursorBlock && !held.alt);
-  return twoCodeKey(consumed, extended ? kFirstCodeExtended : kFirstCodeFunction, second);
+// A terminal sends the same bytes for the keypad's cursor keys as for the separate
+// block, so they are taken as the separate block.
+TerminalKey specialKey(ExtendedKey which, Modifiers held, int consumed) {
+  const KeyModifier modifier = decidingModifier(held.shift, held.ctrl, held.alt);
+  return twoCodeKey(consumed, firstCodeOf(which, modifier, true), secondCodeOf(which, modifier));
 }
 
 bool isEraseCode(int code, int eraseByte) {
@@ -202,15 +139,15 @@ TerminalKey characterKey(long code, Modifiers held, int eraseByte, int consumed)
   if (held.alt && code < 0x80) {
     const int second = altCode(static_cast<int>(code), eraseByte);
     if (second >= 0) {
-      return twoCodeKey(consumed, kFirstCodeFunction, second);
+      return twoCodeKey(consumed, kFirstCodeZero, second);
     }
     // Alt with a key that has no Alt form: the key as if Alt were not held.
   }
   if (code == '\t' && held.ctrl) {
-    return twoCodeKey(consumed, kFirstCodeFunction, 148);
+    return twoCodeKey(consumed, kFirstCodeZero, kCtrlTabCode);
   }
   if (code == '\t' && held.shift) {
-    return twoCodeKey(consumed, kFirstCodeFunction, 15);
+    return twoCodeKey(consumed, kFirstCodeZero, kShiftTabCode);
   }
   if (held.ctrl && ((code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z'))) {
     code &= 0x1F;
@@ -219,7 +156,7 @@ TerminalKey characterKey(long code, Modifiers held, int eraseByte, int consumed)
     code = 0;
   }
   if (code == 0) {
-    return twoCodeKey(consumed, kFirstCodeFunction, 3);  // Ctrl+2
+    return twoCodeKey(consumed, kFirstCodeZero, kCtrl2Code);
   }
   if (isEraseCode(static_cast<int>(code), eraseByte)) {
     return echoedKey(consumed, 0x08, 0x08);
@@ -339,31 +276,31 @@ int parameterAt(const SequenceParameters& p, int index) {
   return index < p.count && index < 4 ? p.values[index] : -1;
 }
 
-bool arrowOrHomeEnd(unsigned char final, SpecialKey* which) {
+bool arrowOrHomeEnd(unsigned char final, ExtendedKey* which) {
   switch (final) {
     case 'A':
-      *which = kUp;
+      *which = ExtendedKey::kUp;
       return true;
     case 'B':
-      *which = kDown;
+      *which = ExtendedKey::kDown;
       return true;
     case 'C':
-      *which = kRight;
+      *which = ExtendedKey::kRight;
       return true;
     case 'D':
-      *which = kLeft;
+      *which = ExtendedKey::kLeft;
       return true;
     case 'H':
-      *which = kHome;
+      *which = ExtendedKey::kHome;
       return true;
     case 'F':
-      *which = kEnd;
+      *which = ExtendedKey::kEnd;
       return true;
     case 'P':
     case 'Q':
     case 'R':
     case 'S':
-      *which = static_cast<SpecialKey>(kF1 + (final - 'P'));
+      *which = functionKey(1 + (final - 'P'));
       return true;
     default:
       return false;
@@ -371,41 +308,41 @@ bool arrowOrHomeEnd(unsigned char final, SpecialKey* which) {
 }
 
 // The keys of "CSI n ~": VT editing keys and function keys.
-bool tildeKey(int number, SpecialKey* which) {
+bool tildeKey(int number, ExtendedKey* which) {
   switch (number) {
     case 1:
     case 7:
-      *which = kHome;
+      *which = ExtendedKey::kHome;
       return true;
     case 2:
-      *which = kInsert;
+      *which = ExtendedKey::kInsert;
       return true;
     case 3:
-      *which = kDelete;
+      *which = ExtendedKey::kDelete;
       return true;
     case 4:
     case 8:
-      *which = kEnd;
+      *which = ExtendedKey::kEnd;
       return true;
     case 5:
-      *which = kPageUp;
+      *which = ExtendedKey::kPageUp;
       return true;
     case 6:
-      *which = kPageDown;
+      *which = ExtendedKey::kPageDown;
       return true;
     default:
       break;
   }
   if (number >= 11 && number <= 15) {
-    *which = static_cast<SpecialKey>(kF1 + (number - 11));
+    *which = functionKey(1 + (number - 11));
     return true;
   }
   if (number >= 17 && number <= 21) {
-    *which = static_cast<SpecialKey>(kF6 + (number - 17));
+    *which = functionKey(6 + (number - 17));
     return true;
   }
   if (number == 23 || number == 24) {
-    *which = number == 23 ? kF11 : kF12;
+    *which = number == 23 ? ExtendedKey::kF11 : ExtendedKey::kF12;
     return true;
   }
   return false;
@@ -419,12 +356,13 @@ Modifiers withAlt(Modifiers held, bool alt) {
 TerminalKey resolveCsi(unsigned char final, const SequenceParameters& p, bool altPrefix,
                        int eraseByte, int consumed) {
   const Modifiers held = withAlt(modifiersFromParameter(parameterAt(p, 1)), altPrefix);
-  SpecialKey which = kUp;
+  ExtendedKey which = ExtendedKey::kUp;
   if (arrowOrHomeEnd(final, &which)) {
     return specialKey(which, held, consumed);
   }
   if (final >= 'a' && final <= 'd') {  // rxvt: Shift+arrows
-    const SpecialKey arrows[] = {kUp, kDown, kRight, kLeft};
+    const ExtendedKey arrows[] = {ExtendedKey::kUp, ExtendedKey::kDown, ExtendedKey::kRight,
+                                  ExtendedKey::kLeft};
     return specialKey(arrows[final - 'a'], Modifiers{true, held.ctrl, held.alt}, consumed);
   }
   if (final == 'Z') {  // back tab
@@ -463,8 +401,7 @@ TerminalKey decodeCsi(const unsigned char* bytes, int count, bool inputIdle, int
       return inputIdle ? skip(3) : needMore(kSequenceWaitMilliseconds);
     }
     if (bytes[3] >= 'A' && bytes[3] <= 'E') {
-      return specialKey(static_cast<SpecialKey>(kF1 + (bytes[3] - 'A')),
-                        Modifiers{false, false, altPrefix}, 4);
+      return specialKey(functionKey(1 + (bytes[3] - 'A')), Modifiers{false, false, altPrefix}, 4);
     }
     return bytes[3] >= 0x40 && bytes[3] <= 0x7E ? skip(4) : skip(3);
   }
@@ -541,12 +478,13 @@ TerminalKey decodeSs3(const unsigned char* bytes, int count, bool inputIdle, int
   const int modifier = p.count >= 2 ? parameterAt(p, 1) : parameterAt(p, 0);
   const Modifiers held = withAlt(modifiersFromParameter(modifier), altPrefix);
   const unsigned char final = bytes[scan.finalIndex];
-  SpecialKey which = kUp;
+  ExtendedKey which = ExtendedKey::kUp;
   if (arrowOrHomeEnd(final, &which)) {
     return specialKey(which, held, consumed);
   }
   if (final >= 'a' && final <= 'd') {  // rxvt: Ctrl+arrows
-    const SpecialKey arrows[] = {kUp, kDown, kRight, kLeft};
+    const ExtendedKey arrows[] = {ExtendedKey::kUp, ExtendedKey::kDown, ExtendedKey::kRight,
+                                  ExtendedKey::kLeft};
     return specialKey(arrows[final - 'a'], Modifiers{held.shift, true, held.alt}, consumed);
   }
   const int keypad = applicationKeypadCharacter(final);
@@ -568,7 +506,7 @@ TerminalKey decodeEscape(const unsigned char* bytes, int count, bool inputIdle, 
   if (second == kEsc) {
     // ESC ESC: Alt+Esc, or (rxvt, older xterm) Alt with the key of the sequence after it.
     if (count == 2) {
-      return inputIdle ? twoCodeKey(2, kFirstCodeFunction, 1) : needMore(kEscapeWaitMilliseconds);
+      return inputIdle ? twoCodeKey(2, kFirstCodeZero, 1) : needMore(kEscapeWaitMilliseconds);
     }
     if (bytes[2] == '[') {
       return withPrefix(decodeCsi(bytes + 1, count - 1, inputIdle, eraseByte, true), 1);
@@ -576,7 +514,7 @@ TerminalKey decodeEscape(const unsigned char* bytes, int count, bool inputIdle, 
     if (bytes[2] == 'O') {
       return withPrefix(decodeSs3(bytes + 1, count - 1, inputIdle, eraseByte, true), 1);
     }
-    return twoCodeKey(2, kFirstCodeFunction, 1);
+    return twoCodeKey(2, kFirstCodeZero, 1);
   }
   if (second >= 0x80) {
     // Alt with a non-ASCII character has no Alt form: the character itself.
