@@ -18,8 +18,9 @@ option(TRB2ASC_STATIC "Link the release trb2asc statically (no dynamic loading a
 if(TRB2ASC_STATIC AND NOT trb2asc_sanitized)
   if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     target_link_options(trb2asc PRIVATE $<$<CONFIG:Release>:-static>)
-  elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    # Where a fully static binary is not allowed, at least the C++ runtime is built in.
+  elseif(NOT APPLE AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    # Where a fully static binary is not allowed, at least the C++ runtime is built in
+    # (macOS links its system C++ runtime, which has no static form).
     target_link_options(trb2asc PRIVATE $<$<CONFIG:Release>:-static-libstdc++ -static-libgcc>)
   endif()
 endif()
