@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
                   trackTailBytes(-1, wanderingTrack(3, 7u, -33.9, 151.2)));
   ok &= writeSeed(conversion + "count_max",
                   trackTailBytes(INT32_MAX, wanderingTrack(10, 11u, 64.1, -21.9)));
-  ok &= writeSeed(conversion + "special_values",
+  ok &= writeSeed(conversion + "nan_inf_subnormal_values",
                   trackTailBytes(static_cast<int32_t>(special.size()), special));
   ok &= writeSeed(conversion + "wandering_40",
                   trackTailBytes(40, wanderingTrack(40, 20090518u, 47.376887, 8.545123)));
