@@ -348,6 +348,13 @@ bool tildeKey(int number, ExtendedKey* which) {
   return false;
 }
 
+// rxvt's modified arrows end in 'a' to 'd' (Up, Down, Right, Left).
+ExtendedKey rxvtArrow(unsigned char final) {
+  constexpr ExtendedKey kArrows[] = {ExtendedKey::kUp, ExtendedKey::kDown, ExtendedKey::kRight,
+                                     ExtendedKey::kLeft};
+  return kArrows[final - 'a'];
+}
+
 Modifiers withAlt(Modifiers held, bool alt) {
   held.alt = held.alt || alt;
   return held;
@@ -361,9 +368,7 @@ TerminalKey resolveCsi(unsigned char final, const SequenceParameters& p, bool al
     return specialKey(which, held, consumed);
   }
   if (final >= 'a' && final <= 'd') {  // rxvt: Shift+arrows
-    const ExtendedKey arrows[] = {ExtendedKey::kUp, ExtendedKey::kDown, ExtendedKey::kRight,
-                                  ExtendedKey::kLeft};
-    return specialKey(arrows[final - 'a'], Modifiers{true, held.ctrl, held.alt}, consumed);
+    return specialKey(rxvtArrow(final), Modifiers{true, held.ctrl, held.alt}, consumed);
   }
   if (final == 'Z') {  // back tab
     return characterKey('\t', Modifiers{true, held.ctrl, held.alt}, eraseByte, consumed);
@@ -483,9 +488,7 @@ TerminalKey decodeSs3(const unsigned char* bytes, int count, bool inputIdle, int
     return specialKey(which, held, consumed);
   }
   if (final >= 'a' && final <= 'd') {  // rxvt: Ctrl+arrows
-    const ExtendedKey arrows[] = {ExtendedKey::kUp, ExtendedKey::kDown, ExtendedKey::kRight,
-                                  ExtendedKey::kLeft};
-    return specialKey(arrows[final - 'a'], Modifiers{held.shift, true, held.alt}, consumed);
+    return specialKey(rxvtArrow(final), Modifiers{held.shift, true, held.alt}, consumed);
   }
   const int keypad = applicationKeypadCharacter(final);
   return keypad < 0 ? skip(consumed) : characterKey(keypad, held, eraseByte, consumed);
