@@ -2,7 +2,7 @@
 
 #include "app/two_code_keys.h"
 
-#include <cstddef>
+#include <stddef.h>
 
 namespace {
 

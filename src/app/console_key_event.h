@@ -4,7 +4,7 @@
 #ifndef TRB2ASC_APP_CONSOLE_KEY_EVENT_H_
 #define TRB2ASC_APP_CONSOLE_KEY_EVENT_H_
 
-#include <cstdint>
+#include <stdint.h>
 
 // Control-key state flags, with the values the Windows console reports.
 inline constexpr uint32_t kRightAltPressed = 0x0001;

@@ -1,15 +1,15 @@
 #include "app/console_output.h"
 
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
-void consoleWriteBytes(const char* text, std::size_t length) {
+void consoleWriteBytes(const char* text, size_t length) {
   // Translated in chunks: the program writes its own CR LF, the same on every platform.
   char chunk[512];
-  std::size_t used = 0;
-  for (std::size_t i = 0; i < length; ++i) {
+  size_t used = 0;
+  for (size_t i = 0; i < length; ++i) {
     if (used + 2 > sizeof chunk) {
-      static_cast<void>(std::fwrite(chunk, 1, used, stdout));
+      static_cast<void>(fwrite(chunk, 1, used, stdout));
       used = 0;
     }
     if (text[i] == '\n') {
@@ -19,17 +19,17 @@ void consoleWriteBytes(const char* text, std::size_t length) {
   }
   // A console that cannot be written has nowhere to report it: failures are dropped.
   if (used > 0) {
-    static_cast<void>(std::fwrite(chunk, 1, used, stdout));
+    static_cast<void>(fwrite(chunk, 1, used, stdout));
   }
 }
 
 void consoleWrite(const char* text) {
-  consoleWriteBytes(text, std::strlen(text));
+  consoleWriteBytes(text, strlen(text));
 }
 
 void consoleWriteInt(long long value) {
   char digits[24];
-  std::size_t at = sizeof digits;
+  size_t at = sizeof digits;
   unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
                                            : static_cast<unsigned long long>(value);
   do {

@@ -3,7 +3,7 @@
 #ifndef TRB2ASC_APP_CONSOLE_OUTPUT_H_
 #define TRB2ASC_APP_CONSOLE_OUTPUT_H_
 
-#include <cstddef>
+#include <stddef.h>
 
 // Makes standard output unbuffered and untranslated (binary) so that the bytes
 // written by consoleWrite reach it exactly. Call once before any output.
@@ -15,7 +15,7 @@ void prepareStandardOutput();
 void consoleWrite(const char* text);
 
 // As consoleWrite, for the first length bytes of text (which may hold zero bytes).
-void consoleWriteBytes(const char* text, std::size_t length);
+void consoleWriteBytes(const char* text, size_t length);
 
 // Writes value in decimal (with a leading '-' when negative).
 void consoleWriteInt(long long value);

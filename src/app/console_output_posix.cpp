@@ -1,8 +1,8 @@
-#include <cstdio>
+#include <stdio.h>
 
 #include "app/console_output.h"
 
 // Should setvbuf fail, output is merely buffered; there is nowhere to report it.
 void prepareStandardOutput() {
-  static_cast<void>(std::setvbuf(stdout, nullptr, _IONBF, 0));
+  static_cast<void>(setvbuf(stdout, nullptr, _IONBF, 0));
 }

@@ -1,7 +1,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdio>
+#include <stdio.h>
 
 #include "app/console_output.h"
 
@@ -9,5 +9,5 @@
 // and no end-of-file byte may be added.
 void prepareStandardOutput() {
   _setmode(_fileno(stdout), _O_BINARY);
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  setvbuf(stdout, nullptr, _IONBF, 0);
 }

@@ -6,9 +6,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
-#include <cstring>
+#include <errno.h>
+#include <string.h>
 
 #include "app/key_pause.h"
 #include "app/pending_key.h"
@@ -35,6 +34,12 @@ bool gHandlerInstalled[kEndingSignalCount];
 unsigned char gLeftover[kMaxKeyBytes];
 int gLeftoverCount = 0;
 
+// Keeps the compiler from moving stores across this point as the signal handler sees
+// them (a compiler barrier; the handler runs on this same thread).
+inline void signalFence() {
+  __atomic_signal_fence(__ATOMIC_SEQ_CST);
+}
+
 int openTerminal() {
   if (gTerminal == kNotOpenedYet) {
     int fd;
@@ -52,7 +57,7 @@ void restoreTerminalAndRaise(int signalNumber) {
     tcsetattr(gTerminal, TCSANOW, &gSavedAttributes);
   }
   struct sigaction defaultAction;
-  std::memset(&defaultAction, 0, sizeof defaultAction);
+  memset(&defaultAction, 0, sizeof defaultAction);
   defaultAction.sa_handler = SIG_DFL;
   sigemptyset(&defaultAction.sa_mask);
   sigaction(signalNumber, &defaultAction, nullptr);
@@ -63,7 +68,7 @@ void restoreTerminalAndRaise(int signalNumber) {
 // Signals ignored on entry (nohup) stay ignored.
 void installSignalHandlers() {
   struct sigaction action;
-  std::memset(&action, 0, sizeof action);
+  memset(&action, 0, sizeof action);
   action.sa_handler = restoreTerminalAndRaise;
   sigemptyset(&action.sa_mask);
   for (int signalNumber : kEndingSignals) {
@@ -143,7 +148,7 @@ int readByte(int fd, unsigned char* out, int timeoutMilliseconds) {
 bool readKey(int fd, int eraseByte, TerminalKey* key) {
   unsigned char bytes[kMaxKeyBytes];
   int count = gLeftoverCount;
-  std::memcpy(bytes, gLeftover, static_cast<std::size_t>(count));
+  memcpy(bytes, gLeftover, static_cast<size_t>(count));
   gLeftoverCount = 0;
   for (;;) {
     if (count == 0) {
@@ -167,9 +172,9 @@ bool readKey(int fd, int eraseByte, TerminalKey* key) {
       decoded = decodeTerminalKey(bytes, count, idle, eraseByte);
     }
     count -= decoded.consumed;
-    std::memmove(bytes, bytes + decoded.consumed, static_cast<std::size_t>(count));
+    memmove(bytes, bytes + decoded.consumed, static_cast<size_t>(count));
     if (decoded.status == KeyDecodeStatus::kKey) {
-      std::memcpy(gLeftover, bytes, static_cast<std::size_t>(count));
+      memcpy(gLeftover, bytes, static_cast<size_t>(count));
       gLeftoverCount = count;
       *key = decoded;
       return true;
@@ -179,7 +184,7 @@ bool readKey(int fd, int eraseByte, TerminalKey* key) {
 
 void writeAll(int fd, const unsigned char* bytes, int length) {
   while (length > 0) {
-    const ssize_t written = write(fd, bytes, static_cast<std::size_t>(length));
+    const ssize_t written = write(fd, bytes, static_cast<size_t>(length));
     if (written < 0 && errno == EINTR) {
       continue;
     }
@@ -209,10 +214,10 @@ int waitForKey() {
 
   // The handler must see the saved attributes before it can see the flag.
   gSavedAttributes = saved;
-  std::atomic_signal_fence(std::memory_order_seq_cst);
+  signalFence();
   installSignalHandlers();
   gTerminalChanged = 1;
-  std::atomic_signal_fence(std::memory_order_seq_cst);
+  signalFence();
 
   // TCSANOW without a flush: a key typed before the prompt is read first.
   TerminalKey key{};
@@ -220,7 +225,7 @@ int waitForKey() {
       setAttributes(fd, rawAttributes(saved)) && readKey(fd, eraseByteOf(saved), &key);
 
   setAttributes(fd, saved);
-  std::atomic_signal_fence(std::memory_order_seq_cst);
+  signalFence();
   gTerminalChanged = 0;
   restoreSignalHandlers();
 

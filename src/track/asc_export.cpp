@@ -1,6 +1,6 @@
 #include "track/asc_export.h"
 
-#include <cstring>
+#include <string.h>
 
 #include "app/console_output.h"
 #include "track/record_walk.h"
@@ -13,7 +13,7 @@ namespace {
 struct OutputBuffer {
   TrackFile file;
   bool failed;
-  std::size_t used;
+  size_t used;
   char data[8192];
 };
 
@@ -24,12 +24,12 @@ void flushOutput(OutputBuffer* out) {
   out->used = 0;
 }
 
-void bufferLine(void* context, const char* line, std::size_t length) {
+void bufferLine(void* context, const char* line, size_t length) {
   OutputBuffer* out = static_cast<OutputBuffer*>(context);
   if (sizeof out->data - out->used < length) {
     flushOutput(out);
   }
-  std::memcpy(out->data + out->used, line, length);
+  memcpy(out->data + out->used, line, length);
   out->used += length;
 }
 
@@ -41,7 +41,7 @@ void reportOutput(const char* path, const char* failure) {
 }  // namespace
 
 int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity& input) {
-  if (std::strlen(outputPath) > kMaxPathLength) {
+  if (strlen(outputPath) > kMaxPathLength) {
     reportOutput(outputPath, " could not opend!\n");
     return 0;
   }

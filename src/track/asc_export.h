@@ -3,13 +3,13 @@
 #ifndef TRB2ASC_TRACK_ASC_EXPORT_H_
 #define TRB2ASC_TRACK_ASC_EXPORT_H_
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
 #include "track/track_file.h"
 
 // Longest output path accepted; a longer one is refused, never shortened.
-inline constexpr std::size_t kMaxPathLength = 253;
+inline constexpr size_t kMaxPathLength = 253;
 
 // Creates (or replaces) outputPath and writes the lines of the walk over trackStore().
 // Returns the number of the last record examined, or 0 when nothing was written.

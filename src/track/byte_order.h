@@ -3,8 +3,8 @@
 #ifndef TRB2ASC_TRACK_BYTE_ORDER_H_
 #define TRB2ASC_TRACK_BYTE_ORDER_H_
 
-#include <cstdint>
-#include <cstring>
+#include <stdint.h>
+#include <string.h>
 
 // Returns the unsigned 64-bit value stored little-endian in p[0..7].
 // Spelt out byte by byte so that compilers see one unaligned load on little-endian hosts.
@@ -20,7 +20,7 @@ inline int32_t decodeInt32(const unsigned char* p) {
   const uint32_t bits = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
                         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
   int32_t value;
-  std::memcpy(&value, &bits, sizeof value);
+  memcpy(&value, &bits, sizeof value);
   return value;
 }
 
@@ -29,7 +29,7 @@ inline int32_t decodeInt32(const unsigned char* p) {
 inline double decodeDouble(const unsigned char* p) {
   const uint64_t bits = decodeFixed64(p);
   double value;
-  std::memcpy(&value, &bits, sizeof value);
+  memcpy(&value, &bits, sizeof value);
   return value;
 }
 

@@ -1,8 +1,8 @@
 #include "track/fixed6_format.h"
 
-#include <cmath>
-#include <cstdint>
-#include <cstring>
+#include <math.h>
+#include <stdint.h>
+#include <string.h>
 
 namespace {
 
@@ -13,7 +13,7 @@ constexpr char kDigitPairs[] =
     "8081828384858687888990919293949596979899";
 
 void putPair(char* out, uint32_t pair) {
-  std::memcpy(out, kDigitPairs + 2 * static_cast<std::size_t>(pair), 2);
+  memcpy(out, kDigitPairs + 2 * static_cast<size_t>(pair), 2);
 }
 
 // The twelve decimals of a, truncated, as an integer (a * 10^12). Each product is
@@ -39,7 +39,7 @@ uint64_t scaledTwelveDecimals(double a) {
 
 }  // namespace
 
-std::size_t formatRecordNumber(unsigned value, char* out) {
+size_t formatRecordNumber(unsigned value, char* out) {
   // A track holds at most 1,365 records, so up to four digits take the short way.
   if (value < 100) {
     if (value < 10) {
@@ -61,19 +61,19 @@ std::size_t formatRecordNumber(unsigned value, char* out) {
     return 4;
   }
   char digits[10];
-  std::size_t count = 0;
+  size_t count = 0;
   do {
     digits[count++] = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
-  for (std::size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < count; ++i) {
     out[i] = digits[count - 1 - i];
   }
   return count;
 }
 
-std::size_t formatFixed6(double value, char* out) {
-  const double a = std::fabs(value);
+size_t formatFixed6(double value, char* out) {
+  const double a = fabs(value);
   if (!(a <= kCoordinateLimit)) {  // NaN fails this test too
     return 0;
   }
@@ -86,7 +86,7 @@ std::size_t formatFixed6(double value, char* out) {
 
   char* next = out;
   *next = '-';
-  next += std::signbit(value) ? 1 : 0;
+  next += signbit(value) ? 1 : 0;
   if (whole >= 10) {
     if (whole >= 100) {
       *next++ = static_cast<char>('0' + whole / 100);
@@ -106,5 +106,5 @@ std::size_t formatFixed6(double value, char* out) {
   putPair(next + 3, static_cast<uint32_t>(t >> 32));
   t = (t & 0xFFFFFFFFu) * 100;
   putPair(next + 5, static_cast<uint32_t>(t >> 32));
-  return static_cast<std::size_t>(next + 7 - out);
+  return static_cast<size_t>(next + 7 - out);
 }

@@ -4,21 +4,21 @@
 #ifndef TRB2ASC_TRACK_FIXED6_FORMAT_H_
 #define TRB2ASC_TRACK_FIXED6_FORMAT_H_
 
-#include <cstddef>
+#include <stddef.h>
 
 inline constexpr double kCoordinateLimit = 360.0;
 
 // Longest text formatFixed6 writes: "-360.000000".
-inline constexpr std::size_t kMaxFixed6Length = 11;
+inline constexpr size_t kMaxFixed6Length = 11;
 
 // Writes value as [-]digits.dddddd into out (no terminating zero) and returns the number
 // of bytes written. A '-' stands whenever the sign bit is set (so -0.0 gives
 // "-0.000000"). Requires a finite value with |value| <= kCoordinateLimit and room for
 // kMaxFixed6Length bytes; any other value writes nothing and returns 0.
-std::size_t formatFixed6(double value, char* out);
+size_t formatFixed6(double value, char* out);
 
 // Writes a decimal record number (no sign, no leading zeros) and returns its length.
 // Requires room for 10 bytes.
-std::size_t formatRecordNumber(unsigned value, char* out);
+size_t formatRecordNumber(unsigned value, char* out);
 
 #endif  // TRB2ASC_TRACK_FIXED6_FORMAT_H_

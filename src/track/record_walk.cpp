@@ -1,24 +1,24 @@
 #include "track/record_walk.h"
 
-#include <cstring>
+#include <string.h>
 
 #include "track/fixed6_format.h"
 
 namespace {
 
 // Record starts must lie below this offset: kStoreCapacity less the coordinate bytes.
-constexpr std::size_t kWalkLimit = static_cast<std::size_t>(kStoreCapacity) - kCoordinateBytes;
+constexpr size_t kWalkLimit = static_cast<size_t>(kStoreCapacity) - kCoordinateBytes;
 
-std::size_t appendText(char* out, std::size_t at, const char* text) {
-  const std::size_t length = std::strlen(text);
-  std::memcpy(out + at, text, length);
+size_t appendText(char* out, size_t at, const char* text) {
+  const size_t length = strlen(text);
+  memcpy(out + at, text, length);
   return at + length;
 }
 
 }  // namespace
 
-std::size_t formatPointLine(double longitude, double latitude, int recordNumber, char* out) {
-  std::size_t length = formatFixed6(longitude, out);
+size_t formatPointLine(double longitude, double latitude, int recordNumber, char* out) {
+  size_t length = formatFixed6(longitude, out);
   length = appendText(out, length, " , ");
   length += formatFixed6(latitude, out + length);
   length = appendText(out, length, " , \"");
@@ -35,16 +35,15 @@ bool isCoordinateInRange(const TrackRecord& record) {
 int walkTrackRecords(const TrackStore& store, int32_t pointCount, LineSink sink, void* context) {
   // Records are examined only while their coordinates were really loaded: the zero
   // bytes beyond them are no points of the track.
-  const std::size_t loaded =
-      store.loadedBytes > 0 ? static_cast<std::size_t>(store.loadedBytes) : 0;
+  const size_t loaded = store.loadedBytes > 0 ? static_cast<size_t>(store.loadedBytes) : 0;
   char line[kLineBufferSize];
   int number = 0;
-  for (std::size_t offset = 0; offset < kWalkLimit && offset + kCoordinateBytes <= loaded;
+  for (size_t offset = 0; offset < kWalkLimit && offset + kCoordinateBytes <= loaded;
        offset += kRecordStride) {
     const TrackRecord record = readTrackRecord(store, offset);
     ++number;
     if (isCoordinateInRange(record)) {
-      std::size_t length = formatPointLine(record.longitude, record.latitude, number, line);
+      size_t length = formatPointLine(record.longitude, record.latitude, number, line);
       line[length++] = '\r';
       line[length++] = '\n';
       sink(context, line, length);

@@ -3,24 +3,24 @@
 #ifndef TRB2ASC_TRACK_RECORD_WALK_H_
 #define TRB2ASC_TRACK_RECORD_WALK_H_
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
 #include "track/track_store.h"
 
 // Line buffer size; a line is at most a few dozen characters.
-inline constexpr std::size_t kLineBufferSize = 1000;
+inline constexpr size_t kLineBufferSize = 1000;
 
 // Writes `<lon> , <lat> , "<n>"` (no line end) into out and returns its length.
 // Both values must lie within +-kCoordinateLimit. Requires kLineBufferSize bytes of room.
-std::size_t formatPointLine(double longitude, double latitude, int recordNumber, char* out);
+size_t formatPointLine(double longitude, double latitude, int recordNumber, char* out);
 
 // True when the record is kept: latitude in [-360, 360] and longitude in (-360, 360].
 // NaN in either value drops it.
 bool isCoordinateInRange(const TrackRecord& record);
 
 // Receives one finished line, CR LF included.
-using LineSink = void (*)(void* context, const char* line, std::size_t length);
+using LineSink = void (*)(void* context, const char* line, size_t length);
 
 // Walks the records of `store` in order, numbering each examined record from 1, and
 // hands each kept record's line (CR LF included) to sink. A record is examined only

@@ -4,8 +4,8 @@
 #ifndef TRB2ASC_TRACK_TRACK_FILE_H_
 #define TRB2ASC_TRACK_TRACK_FILE_H_
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
 // An open file: a POSIX descriptor or a Windows handle, as an integer.
 struct TrackFile {
@@ -36,10 +36,10 @@ OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, T
 
 // Reads up to `size` bytes into buffer. Returns the number read (0 only at the end of
 // the file) or -1 on a read error. Interrupted reads are retried.
-long readTrackFile(TrackFile file, void* buffer, std::size_t size);
+long readTrackFile(TrackFile file, void* buffer, size_t size);
 
 // Writes all `size` bytes of data. Returns false when any of them could not be written.
-bool writeTrackFile(TrackFile file, const void* data, std::size_t size);
+bool writeTrackFile(TrackFile file, const void* data, size_t size);
 
 // Closes the file, releasing its hold. Returns false when the close reported an error
 // (for an output file: data that may not have reached the disk).

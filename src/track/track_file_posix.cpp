@@ -79,7 +79,7 @@ OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, T
   return OutputOpen::kOpened;
 }
 
-long readTrackFile(TrackFile file, void* buffer, std::size_t size) {
+long readTrackFile(TrackFile file, void* buffer, size_t size) {
   for (;;) {
     const ssize_t got = read(descriptor(file), buffer, size);
     if (got >= 0) {
@@ -91,7 +91,7 @@ long readTrackFile(TrackFile file, void* buffer, std::size_t size) {
   }
 }
 
-bool writeTrackFile(TrackFile file, const void* data, std::size_t size) {
+bool writeTrackFile(TrackFile file, const void* data, size_t size) {
   const char* next = static_cast<const char*>(data);
   while (size > 0) {
     const ssize_t put = write(descriptor(file), next, size);
@@ -102,7 +102,7 @@ bool writeTrackFile(TrackFile file, const void* data, std::size_t size) {
       return false;
     }
     next += put;
-    size -= static_cast<std::size_t>(put);
+    size -= static_cast<size_t>(put);
   }
   return true;
 }

@@ -25,8 +25,8 @@ bool sameFile(const FileIdentity& a, const FileIdentity& b) {
 }
 
 // ReadFile and WriteFile take 32-bit sizes.
-DWORD chunkOf(std::size_t size) {
-  const std::size_t kMaxChunk = 0x40000000;
+DWORD chunkOf(size_t size) {
+  const size_t kMaxChunk = 0x40000000;
   return static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
 }
 
@@ -76,7 +76,7 @@ OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, T
   return OutputOpen::kOpened;
 }
 
-long readTrackFile(TrackFile file, void* buffer, std::size_t size) {
+long readTrackFile(TrackFile file, void* buffer, size_t size) {
   DWORD got = 0;
   if (!ReadFile(handleOf(file), buffer, chunkOf(size), &got, nullptr)) {
     return -1;
@@ -84,7 +84,7 @@ long readTrackFile(TrackFile file, void* buffer, std::size_t size) {
   return static_cast<long>(got);
 }
 
-bool writeTrackFile(TrackFile file, const void* data, std::size_t size) {
+bool writeTrackFile(TrackFile file, const void* data, size_t size) {
   const char* next = static_cast<const char*>(data);
   while (size > 0) {
     DWORD put = 0;

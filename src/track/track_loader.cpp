@@ -8,8 +8,8 @@
 namespace {
 
 // Reads until `size` bytes are in or the file ends. Returns the count, or -1 on error.
-long readFully(TrackFile file, unsigned char* buffer, std::size_t size) {
-  std::size_t total = 0;
+long readFully(TrackFile file, unsigned char* buffer, size_t size) {
+  size_t total = 0;
   while (total < size) {
     const long got = readTrackFile(file, buffer + total, size - total);
     if (got < 0) {
@@ -18,7 +18,7 @@ long readFully(TrackFile file, unsigned char* buffer, std::size_t size) {
     if (got == 0) {
       break;
     }
-    total += static_cast<std::size_t>(got);
+    total += static_cast<size_t>(got);
   }
   return static_cast<long>(total);
 }
@@ -47,7 +47,7 @@ LoadResult loadTrackTail(const char* inputPath) {
   bool overflow = false;
   if (headBytes == static_cast<long>(sizeof head)) {
     result.pointCount = decodeInt32(head + kHeaderSize);
-    dataBytes = readFully(file, store.bytes, static_cast<std::size_t>(kStoreCapacity));
+    dataBytes = readFully(file, store.bytes, static_cast<size_t>(kStoreCapacity));
     if (dataBytes == kStoreCapacity) {
       // The store is full; the message is due only when a byte really was left behind.
       unsigned char probe;

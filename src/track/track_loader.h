@@ -2,7 +2,7 @@
 #ifndef TRB2ASC_TRACK_TRACK_LOADER_H_
 #define TRB2ASC_TRACK_TRACK_LOADER_H_
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "track/track_file.h"
 

@@ -7,7 +7,7 @@ TrackStore& trackStore() {
   return store;
 }
 
-TrackRecord readTrackRecord(const TrackStore& store, std::size_t offset) {
+TrackRecord readTrackRecord(const TrackStore& store, size_t offset) {
   const unsigned char* p = store.bytes + offset;
   return TrackRecord{decodeDouble(p), decodeDouble(p + 8)};
 }

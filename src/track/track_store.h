@@ -3,17 +3,16 @@
 #ifndef TRB2ASC_TRACK_TRACK_STORE_H_
 #define TRB2ASC_TRACK_TRACK_STORE_H_
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
-inline constexpr std::size_t kStoreBlockSize = 65536;  // bytes in the block
-inline constexpr int32_t kStoreCapacity = 65535;       // most bytes ever loaded
-inline constexpr std::size_t kHeaderSize = 200;        // header bytes, not interpreted
-inline constexpr std::size_t kPointCountSize = 4;      // signed 32-bit count after the header
-inline constexpr std::size_t kDataOffset =
-    kHeaderSize + kPointCountSize;                   // file offset of store byte 0
-inline constexpr std::size_t kRecordStride = 48;     // bytes per track record
-inline constexpr std::size_t kCoordinateBytes = 16;  // latitude and longitude at a record's start
+inline constexpr size_t kStoreBlockSize = 65536;  // bytes in the block
+inline constexpr int32_t kStoreCapacity = 65535;  // most bytes ever loaded
+inline constexpr size_t kHeaderSize = 200;        // header bytes, not interpreted
+inline constexpr size_t kPointCountSize = 4;      // signed 32-bit count after the header
+inline constexpr size_t kDataOffset = kHeaderSize + kPointCountSize;  // file offset of store byte 0
+inline constexpr size_t kRecordStride = 48;                           // bytes per track record
+inline constexpr size_t kCoordinateBytes = 16;  // latitude and longitude at a record's start
 
 // Store offset 0 holds file offset 204. Bytes not loaded are zero.
 struct TrackStore {
@@ -32,6 +31,6 @@ TrackStore& trackStore();
 
 // Reads the coordinates of the record starting at store offset `offset`.
 // Requires offset + kCoordinateBytes <= kStoreBlockSize.
-TrackRecord readTrackRecord(const TrackStore& store, std::size_t offset);
+TrackRecord readTrackRecord(const TrackStore& store, size_t offset);
 
 #endif  // TRB2ASC_TRACK_TRACK_STORE_H_
