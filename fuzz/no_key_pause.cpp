@@ -1,6 +1,6 @@
 // Key pause for the fuzz targets: never waits, so that the overflow prompt of a large
 // input cannot stop a fuzzer run that was started from a terminal.
-#include "app/key_pause.h"
+#include "console/key_pause.h"
 
 int waitForKey() {
   return -1;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_options.h"
+#include "app/argument_parser.h"
 
 namespace {
 

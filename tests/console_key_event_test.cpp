@@ -1,5 +1,5 @@
 // Which console key events end the key-press pause, and with which codes.
-#include "app/console_key_event.h"
+#include "console/console_key_event.h"
 
 #include <gtest/gtest.h>
 

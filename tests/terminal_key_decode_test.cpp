@@ -1,5 +1,5 @@
 // Decoding of terminal byte sequences into key codes, without a terminal.
-#include "app/terminal_key_decode.h"
+#include "console/terminal_key_decode.h"
 
 #include <gtest/gtest.h>
 

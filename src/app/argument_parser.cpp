@@ -1,4 +1,4 @@
-#include "app/run_options.h"
+#include "app/argument_parser.h"
 
 namespace {
 

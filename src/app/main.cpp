@@ -1,7 +1,7 @@
 // trb2asc: converts the track-tail file ceTrackTail.trb into coordinate text.
-#include "app/console_output.h"
-#include "app/run_options.h"
+#include "app/argument_parser.h"
 #include "app/run_sequence.h"
+#include "console/console_output.h"
 
 int main(int argc, char** argv) {
   prepareStandardOutput();

@@ -1,7 +1,7 @@
 #include "app/run_sequence.h"
 
-#include "app/console_output.h"
-#include "app/key_pause.h"
+#include "console/console_output.h"
+#include "console/key_pause.h"
 #include "track/asc_export.h"
 #include "track/track_loader.h"
 

@@ -3,7 +3,7 @@
 #ifndef TRB2ASC_APP_RUN_SEQUENCE_H_
 #define TRB2ASC_APP_RUN_SEQUENCE_H_
 
-#include "app/run_options.h"
+#include "app/argument_parser.h"
 
 inline constexpr const char* kTitleLine =
     "VexaCE trb to asc Converter  (Lon-Lat)  /v1.0 18.05.09\n";

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/console_output.h"
+#include "console/console_output.h"
 #include "track/record_walk.h"
 #include "track/track_store.h"
 

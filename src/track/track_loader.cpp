@@ -1,7 +1,7 @@
 #include "track/track_loader.h"
 
-#include "app/console_output.h"
-#include "app/key_pause.h"
+#include "console/console_output.h"
+#include "console/key_pause.h"
 #include "track/byte_order.h"
 #include "track/track_store.h"
 

@@ -1,6 +1,6 @@
-#include "app/terminal_key_decode.h"
+#include "console/terminal_key_decode.h"
 
-#include "app/two_code_keys.h"
+#include "console/two_code_keys.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "app/console_key_event.h"
-#include "app/key_pause.h"
-#include "app/pending_key.h"
+#include "console/console_key_event.h"
+#include "console/key_pause.h"
+#include "console/pending_key.h"
 
 // The key decision is written against its own copies of these values.
 static_assert(kRightAltPressed == RIGHT_ALT_PRESSED && kLeftAltPressed == LEFT_ALT_PRESSED &&

@@ -1,6 +1,6 @@
 #include <stdio.h>
 
-#include "app/console_output.h"
+#include "console/console_output.h"
 
 // Should setvbuf fail, output is merely buffered; there is nowhere to report it.
 void prepareStandardOutput() {

@@ -1,6 +1,6 @@
-#include "app/console_key_event.h"
+#include "console/console_key_event.h"
 
-#include "app/two_code_keys.h"
+#include "console/two_code_keys.h"
 
 #include <stddef.h>
 

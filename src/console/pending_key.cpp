@@ -1,4 +1,4 @@
-#include "app/pending_key.h"
+#include "console/pending_key.h"
 
 namespace {
 int gPendingCode = -1;

@@ -9,9 +9,9 @@
 #include <errno.h>
 #include <string.h>
 
-#include "app/key_pause.h"
-#include "app/pending_key.h"
-#include "app/terminal_key_decode.h"
+#include "console/key_pause.h"
+#include "console/pending_key.h"
+#include "console/terminal_key_decode.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/two_code_keys.h"
+#include "console/two_code_keys.h"
 
 namespace {
 

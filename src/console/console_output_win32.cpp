@@ -3,7 +3,7 @@
 
 #include <stdio.h>
 
-#include "app/console_output.h"
+#include "console/console_output.h"
 
 // Binary mode: the program writes its own CR LF, so "\n" must not be translated again
 // and no end-of-file byte may be added.
