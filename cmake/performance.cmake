@@ -32,7 +32,8 @@ if(NOT WIN32)
   check_ipo_supported(RESULT trb2asc_ipo_supported LANGUAGES CXX)
 endif()
 if(trb2asc_ipo_supported)
-  set_target_properties(trb2asc_core trb2asc PROPERTIES INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
+  set_target_properties(trb2asc_console trb2asc_key_pause trb2asc_track trb2asc_app trb2asc
+                        PROPERTIES INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
 endif()
 
 option(TRB2ASC_BUILD_BENCHMARKS "Build the Google Benchmark executable trb2asc_bench" OFF)
