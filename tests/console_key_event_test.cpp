@@ -119,11 +119,14 @@ const KeyCase kCases[] = {
 
 TEST(ConsoleKeyEvent, DecidesEachKeyOfTheTable) {
   for (const KeyCase& c : kCases) {
-    const KeyDecision d = decideKeyEvent(c.event);
-    EXPECT_EQ(d.endsWait, c.endsWait) << c.name;
+    const PauseKey d = decideKeyEvent(c.event);
+    EXPECT_EQ(d.status == KeyStatus::kKey, c.endsWait) << c.name;
     if (c.endsWait) {
-      EXPECT_EQ(d.result, c.result) << c.name;
+      EXPECT_EQ(d.resultCode, c.result) << c.name;
       EXPECT_EQ(d.pendingCode, c.pending) << c.name;
+      // The console shows the returned code's byte, raw (0 and 224 included).
+      ASSERT_EQ(d.echoLength, 1) << c.name;
+      EXPECT_EQ(d.echo[0], c.result) << c.name;
     }
   }
 }
@@ -132,7 +135,7 @@ TEST(ConsoleKeyEvent, SkipsEveryKeyRelease) {
   for (const KeyCase& c : kCases) {
     ConsoleKeyEvent release = c.event;
     release.keyDown = false;
-    EXPECT_FALSE(decideKeyEvent(release).endsWait) << c.name;
+    EXPECT_EQ(decideKeyEvent(release).status, KeyStatus::kSkip) << c.name;
   }
 }
 

@@ -11,19 +11,19 @@ constexpr int kErase = 0x7F;  // the usual erase character of a Linux terminal
 
 // Feeds the bytes to the decoder one at a time, as the pause reads them, and reports the
 // first verdict that is not kNeedMore. If the bytes run out first, the input goes idle.
-TerminalKey decodeAll(const std::string& input, int eraseByte = kErase) {
+PauseKey decodeAll(const std::string& input, int eraseByte = kErase) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(input.data());
   const int size = static_cast<int>(input.size());
   for (int count = 1; count <= size; ++count) {
-    const TerminalKey key = decodeTerminalKey(bytes, count, false, eraseByte);
-    if (key.status != KeyDecodeStatus::kNeedMore) {
+    const PauseKey key = decodeTerminalKey(bytes, count, false, eraseByte);
+    if (key.status != KeyStatus::kNeedMore) {
       return key;
     }
   }
   return decodeTerminalKey(bytes, size, true, eraseByte);
 }
 
-std::string echoOf(const TerminalKey& key) {
+std::string echoOf(const PauseKey& key) {
   return std::string(reinterpret_cast<const char*>(key.echo), static_cast<size_t>(key.echoLength));
 }
 
@@ -180,8 +180,8 @@ const KeyCase kKeyCases[] = {
 TEST(TerminalKeyDecode, DecodesEachKeyWhole) {
   for (const KeyCase& c : kKeyCases) {
     SCOPED_TRACE(c.name);
-    const TerminalKey key = decodeAll(c.bytes);
-    ASSERT_EQ(key.status, KeyDecodeStatus::kKey);
+    const PauseKey key = decodeAll(c.bytes);
+    ASSERT_EQ(key.status, KeyStatus::kKey);
     EXPECT_EQ(key.consumed, static_cast<int>(c.bytes.size()));
     EXPECT_EQ(key.resultCode, c.result);
     EXPECT_EQ(key.pendingCode, c.pending);
@@ -209,8 +209,8 @@ TEST(TerminalKeyDecode, SkipsUnknownSequencesWhole) {
   };
   for (const std::string& bytes : kUnknown) {
     SCOPED_TRACE(bytes.substr(1));
-    const TerminalKey key = decodeAll(bytes);
-    EXPECT_EQ(key.status, KeyDecodeStatus::kSkip);
+    const PauseKey key = decodeAll(bytes);
+    EXPECT_EQ(key.status, KeyStatus::kSkip);
     EXPECT_EQ(key.consumed, static_cast<int>(bytes.size()));
   }
 }
@@ -220,28 +220,27 @@ TEST(TerminalKeyDecode, LeavesTheByteThatStartsTheNextKey) {
   struct Case {
     const char* name;
     std::string bytes;
-    KeyDecodeStatus status;
+    KeyStatus status;
     int consumed;
     int result;
   } const kCases[] = {
-      {"esc inside parameters", "\x1b[1\x1b", KeyDecodeStatus::kSkip, 3, 0},
-      {"control inside parameters", "\x1b[1\r", KeyDecodeStatus::kSkip, 3, 0},
+      {"esc inside parameters", "\x1b[1\x1b", KeyStatus::kSkip, 3, 0},
+      {"control inside parameters", "\x1b[1\r", KeyStatus::kSkip, 3, 0},
       {"character broken by ascii",
        "\xc3"
        "a",
-       KeyDecodeStatus::kKey, 1, 0xC3},
-      {"overlong lead continued", "\xe0\x80", KeyDecodeStatus::kKey, 1, 0xE0},
-      {"surrogate", "\xed\xa0\x80", KeyDecodeStatus::kKey, 1, 0xED},
-      {"alt esc then a key", "\x1b\x1bx", KeyDecodeStatus::kKey, 2, 0},
+       KeyStatus::kKey, 1, 0xC3},
+      {"overlong lead continued", "\xe0\x80", KeyStatus::kKey, 1, 0xE0},
+      {"surrogate", "\xed\xa0\x80", KeyStatus::kKey, 1, 0xED},
+      {"alt esc then a key", "\x1b\x1bx", KeyStatus::kKey, 2, 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     const auto* bytes = reinterpret_cast<const unsigned char*>(c.bytes.data());
-    const TerminalKey key =
-        decodeTerminalKey(bytes, static_cast<int>(c.bytes.size()), false, kErase);
+    const PauseKey key = decodeTerminalKey(bytes, static_cast<int>(c.bytes.size()), false, kErase);
     EXPECT_EQ(key.status, c.status);
     EXPECT_EQ(key.consumed, c.consumed);
-    if (c.status == KeyDecodeStatus::kKey) {
+    if (c.status == KeyStatus::kKey) {
       EXPECT_EQ(key.resultCode, c.result);
       EXPECT_EQ(key.echoLength, 0);
     }
@@ -264,9 +263,8 @@ TEST(TerminalKeyDecode, AsksForMoreUntilTheKeyIsWhole) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.prefix.substr(1));
     const auto* bytes = reinterpret_cast<const unsigned char*>(c.prefix.data());
-    const TerminalKey key =
-        decodeTerminalKey(bytes, static_cast<int>(c.prefix.size()), false, kErase);
-    EXPECT_EQ(key.status, KeyDecodeStatus::kNeedMore);
+    const PauseKey key = decodeTerminalKey(bytes, static_cast<int>(c.prefix.size()), false, kErase);
+    EXPECT_EQ(key.status, KeyStatus::kNeedMore);
     EXPECT_EQ(key.waitMilliseconds, c.wait);
   }
 }
@@ -275,8 +273,8 @@ TEST(TerminalKeyDecode, NeverAsksForMoreThanItsLimit) {
   std::string longSequence = "\x1b[";
   longSequence.append(static_cast<size_t>(kMaxKeyBytes), '1');
   const auto* bytes = reinterpret_cast<const unsigned char*>(longSequence.data());
-  const TerminalKey key = decodeTerminalKey(bytes, kMaxKeyBytes, false, kErase);
-  EXPECT_EQ(key.status, KeyDecodeStatus::kSkip);
+  const PauseKey key = decodeTerminalKey(bytes, kMaxKeyBytes, false, kErase);
+  EXPECT_EQ(key.status, KeyStatus::kSkip);
   EXPECT_EQ(key.consumed, kMaxKeyBytes);
 }
 
@@ -294,7 +292,7 @@ TEST(TerminalKeyDecode, TakesTheTerminalEraseCharacterAsBackspace) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.erase);
-    const TerminalKey key = decodeAll(c.bytes, c.erase);
+    const PauseKey key = decodeAll(c.bytes, c.erase);
     EXPECT_EQ(key.resultCode, c.result);
     EXPECT_EQ(key.pendingCode, c.pending);
   }

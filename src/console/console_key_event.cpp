@@ -38,14 +38,22 @@ const CursorKey* findCursorKey(uint16_t virtualKey) {
   return nullptr;
 }
 
-KeyDecision twoCodes(int first, int second) {
-  return KeyDecision{true, first, second};
+// A key press that ends the wait; the console shows the returned code's byte as it is.
+PauseKey endingKey(int result, int pending) {
+  PauseKey key = keyEndingWait(result, pending);
+  key.echo[0] = static_cast<unsigned char>(result);
+  key.echoLength = 1;
+  return key;
 }
 
-constexpr KeyDecision kSkip = {false, 0, -1};
+PauseKey twoCodes(int first, int second) {
+  return endingKey(first, second);
+}
+
+constexpr PauseKey kSkip{};
 
 // The two-code form of the key under `modifier`, or kSkip when it has none.
-KeyDecision twoCodeForm(const ConsoleKeyEvent& event, KeyModifier modifier) {
+PauseKey twoCodeForm(const ConsoleKeyEvent& event, KeyModifier modifier) {
   const uint16_t key = event.virtualKey;
   const bool enhanced = (event.controlState & kEnhancedKey) != 0;
 
@@ -89,7 +97,7 @@ KeyDecision twoCodeForm(const ConsoleKeyEvent& event, KeyModifier modifier) {
 
 }  // namespace
 
-KeyDecision decideKeyEvent(const ConsoleKeyEvent& event) {
+PauseKey decideKeyEvent(const ConsoleKeyEvent& event) {
   if (!event.keyDown) {
     return kSkip;
   }
@@ -97,16 +105,16 @@ KeyDecision decideKeyEvent(const ConsoleKeyEvent& event) {
   const bool ctrl = (event.controlState & (kLeftCtrlPressed | kRightCtrlPressed)) != 0;
   const bool shift = (event.controlState & kShiftPressed) != 0;
   if (alt && ctrl && event.character != 0) {
-    return KeyDecision{true, event.character, -1};  // AltGr: a character of the layout
+    return endingKey(event.character, -1);  // AltGr: a character of the layout
   }
   // The two-code form wins even when the console attaches a character (Alt+A may carry
   // 'a', Shift+Tab a tab), so that those keys keep their extended codes.
-  const KeyDecision twoCode = twoCodeForm(event, decidingModifier(shift, ctrl, alt));
-  if (twoCode.endsWait) {
+  const PauseKey twoCode = twoCodeForm(event, decidingModifier(shift, ctrl, alt));
+  if (twoCode.status == KeyStatus::kKey) {
     return twoCode;
   }
   if (event.character != 0) {
-    return KeyDecision{true, event.character, -1};
+    return endingKey(event.character, -1);
   }
   return kSkip;
 }

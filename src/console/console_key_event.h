@@ -1,10 +1,12 @@
 // Console key events: which key press ends the key-press pause, with which code and
 // which pending second code. Pure logic over the fields of one console key event, so
 // it is shared by every build and tested without a console.
-#ifndef TRB2ASC_APP_CONSOLE_KEY_EVENT_H_
-#define TRB2ASC_APP_CONSOLE_KEY_EVENT_H_
+#ifndef TRB2ASC_CONSOLE_CONSOLE_KEY_EVENT_H_
+#define TRB2ASC_CONSOLE_CONSOLE_KEY_EVENT_H_
 
 #include <stdint.h>
+
+#include "console/pause_key.h"
 
 // Control-key state flags, with the values the Windows console reports.
 inline constexpr uint32_t kRightAltPressed = 0x0001;
@@ -44,14 +46,8 @@ struct ConsoleKeyEvent {
   uint32_t controlState;    // the k...Pressed / k...On / kEnhancedKey flags
 };
 
-// What a key event does to the pause.
-struct KeyDecision {
-  bool endsWait;    // false: the event is skipped and the next one is read
-  int result;       // when endsWait: the code returned and echoed (0 to 255)
-  int pendingCode;  // when endsWait: the second code to keep (0 to 255), or -1 for none
-};
-
-// Decides whether `event` ends the wait.
+// Decides whether `event` ends the wait: kKey with the codes and a one-byte echo of the
+// result (the console shows that byte as it is), or kSkip for an event to pass over.
 //  - Key releases, modifier keys and lock keys alone, and keys with neither a character
 //    nor a two-code form are skipped.
 //  - A two-code key ends it with its first code as result and its second code pending:
@@ -63,6 +59,6 @@ struct KeyDecision {
 //  - Any other key press that carries a character ends it with that character (Enter 13,
 //    Backspace 8, Esc 27, Ctrl-C 3) and nothing pending. Alt+Ctrl (AltGr) characters
 //    are characters.
-KeyDecision decideKeyEvent(const ConsoleKeyEvent& event);
+PauseKey decideKeyEvent(const ConsoleKeyEvent& event);
 
-#endif  // TRB2ASC_APP_CONSOLE_KEY_EVENT_H_
+#endif  // TRB2ASC_CONSOLE_CONSOLE_KEY_EVENT_H_

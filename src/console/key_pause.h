@@ -1,7 +1,7 @@
 // Key-press pause: holds the program until one key is pressed at the terminal or
 // console (not standard input) and echoes it there.
-#ifndef TRB2ASC_APP_KEY_PAUSE_H_
-#define TRB2ASC_APP_KEY_PAUSE_H_
+#ifndef TRB2ASC_CONSOLE_KEY_PAUSE_H_
+#define TRB2ASC_CONSOLE_KEY_PAUSE_H_
 
 // The prompt printed before every pause.
 inline constexpr const char* kPressAnyKey = "\nPress any key";
@@ -11,6 +11,8 @@ inline constexpr const char* kPressAnyKey = "\nPress any key";
 // console, or a failed read); -1 is never echoed. A key with a two-code form returns its
 // first code (0 or 224) and keeps the second, which the next call returns at once without
 // waiting or echoing. The terminal's settings are restored before it returns.
+// The codes are a contract kept on purpose (see PauseKey): callers get the two-code form
+// of special keys even though this program only echoes them.
 int waitForKey();
 
-#endif  // TRB2ASC_APP_KEY_PAUSE_H_
+#endif  // TRB2ASC_CONSOLE_KEY_PAUSE_H_

@@ -1,5 +1,5 @@
-// The key pause on a POSIX terminal: /dev/tty in raw mode, one key decoded from the
-// bytes the terminal sends, the echo written back to /dev/tty.
+// The key pause's reading and echo on a POSIX terminal: /dev/tty in raw mode, one key
+// decoded from the bytes the terminal sends, the echo written back to /dev/tty.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,8 +9,7 @@
 #include <errno.h>
 #include <string.h>
 
-#include "console/key_pause.h"
-#include "console/pending_key.h"
+#include "console/key_pause_platform.h"
 #include "console/terminal_key_decode.h"
 
 namespace {
@@ -145,7 +144,7 @@ int readByte(int fd, unsigned char* out, int timeoutMilliseconds) {
 }
 
 // Reads bytes until they make a key that ends the wait. Returns false on a failed read.
-bool readKey(int fd, int eraseByte, TerminalKey* key) {
+bool readKey(int fd, int eraseByte, PauseKey* key) {
   unsigned char bytes[kMaxKeyBytes];
   int count = gLeftoverCount;
   memcpy(bytes, gLeftover, static_cast<size_t>(count));
@@ -158,8 +157,8 @@ bool readKey(int fd, int eraseByte, TerminalKey* key) {
       count = 1;
     }
     bool idle = false;
-    TerminalKey decoded = decodeTerminalKey(bytes, count, idle, eraseByte);
-    while (decoded.status == KeyDecodeStatus::kNeedMore) {
+    PauseKey decoded = decodeTerminalKey(bytes, count, idle, eraseByte);
+    while (decoded.status == KeyStatus::kNeedMore) {
       const int got = readByte(fd, &bytes[count], decoded.waitMilliseconds);
       if (got < 0) {
         return false;
@@ -173,7 +172,7 @@ bool readKey(int fd, int eraseByte, TerminalKey* key) {
     }
     count -= decoded.consumed;
     memmove(bytes, bytes + decoded.consumed, static_cast<size_t>(count));
-    if (decoded.status == KeyDecodeStatus::kKey) {
+    if (decoded.status == KeyStatus::kKey) {
       memcpy(gLeftover, bytes, static_cast<size_t>(count));
       gLeftoverCount = count;
       *key = decoded;
@@ -198,43 +197,40 @@ void writeAll(int fd, const unsigned char* bytes, int length) {
 
 }  // namespace
 
-int waitForKey() {
-  const int pending = takePendingCode();
-  if (pending >= 0) {
-    return pending;
-  }
-  const int fd = openTerminal();
-  if (fd < 0) {
-    return -1;
-  }
-  struct termios saved;
-  if (tcgetattr(fd, &saved) != 0) {
-    return -1;
-  }
+bool openKeyInput() {
+  return openTerminal() >= 0;
+}
 
+bool saveInputMode() {
+  struct termios saved;
+  if (tcgetattr(gTerminal, &saved) != 0) {
+    return false;
+  }
   // The handler must see the saved attributes before it can see the flag.
   gSavedAttributes = saved;
   signalFence();
   installSignalHandlers();
   gTerminalChanged = 1;
   signalFence();
+  return true;
+}
 
-  // TCSANOW without a flush: a key typed before the prompt is read first.
-  TerminalKey key{};
-  const bool gotKey =
-      setAttributes(fd, rawAttributes(saved)) && readKey(fd, eraseByteOf(saved), &key);
+// TCSANOW without a flush: a key typed before the prompt is read first.
+bool setSingleKeyMode() {
+  return setAttributes(gTerminal, rawAttributes(gSavedAttributes));
+}
 
-  setAttributes(fd, saved);
+bool readPauseKey(PauseKey* key) {
+  return readKey(gTerminal, eraseByteOf(gSavedAttributes), key);
+}
+
+void restoreInputMode() {
+  setAttributes(gTerminal, gSavedAttributes);
   signalFence();
   gTerminalChanged = 0;
   restoreSignalHandlers();
+}
 
-  if (!gotKey) {
-    return -1;
-  }
-  writeAll(fd, key.echo, key.echoLength);
-  if (key.pendingCode >= 0) {
-    holdPendingCode(key.pendingCode);
-  }
-  return key.resultCode;
+void echoKey(const PauseKey& key) {
+  writeAll(gTerminal, key.echo, key.echoLength);
 }

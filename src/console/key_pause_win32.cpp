@@ -1,8 +1,9 @@
+// The key pause's reading and echo on the Windows console: key records from CONIN$ in
+// mode 0, the echo written to CONOUT$.
 #include <windows.h>
 
 #include "console/console_key_event.h"
-#include "console/key_pause.h"
-#include "console/pending_key.h"
+#include "console/key_pause_platform.h"
 
 // The key decision is written against its own copies of these values.
 static_assert(kRightAltPressed == RIGHT_ALT_PRESSED && kLeftAltPressed == LEFT_ALT_PRESSED &&
@@ -28,18 +29,11 @@ struct Console {
 
 Console gConsole = {false, INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE};
 
+DWORD gSavedMode = 0;
+
 HANDLE openConsoleDevice(const char* name) {
   return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                      nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
-bool haveConsoleInput() {
-  if (!gConsole.tried) {
-    gConsole.tried = true;
-    gConsole.input = openConsoleDevice("CONIN$");
-    gConsole.output = openConsoleDevice("CONOUT$");
-  }
-  return gConsole.input != INVALID_HANDLE_VALUE;
 }
 
 ConsoleKeyEvent keyEventOf(const KEY_EVENT_RECORD& key) {
@@ -48,53 +42,54 @@ ConsoleKeyEvent keyEventOf(const KEY_EVENT_RECORD& key) {
                          static_cast<uint32_t>(key.dwControlKeyState)};
 }
 
-// Reads records until a key press ends the wait; -1 when a read fails.
-KeyDecision readKeyDecision(HANDLE input) {
+}  // namespace
+
+bool openKeyInput() {
+  if (!gConsole.tried) {
+    gConsole.tried = true;
+    gConsole.input = openConsoleDevice("CONIN$");
+    gConsole.output = openConsoleDevice("CONOUT$");
+  }
+  return gConsole.input != INVALID_HANDLE_VALUE;
+}
+
+bool saveInputMode() {
+  return GetConsoleMode(gConsole.input, &gSavedMode) != FALSE;  // false: not a console after all
+}
+
+// Mode 0: single keys, no console echo, Ctrl-C read as a key rather than a break. A
+// console that refuses it is read in the mode it has.
+bool setSingleKeyMode() {
+  SetConsoleMode(gConsole.input, 0);
+  return true;
+}
+
+// Reads records until a key press ends the wait.
+bool readPauseKey(PauseKey* key) {
   for (;;) {
     INPUT_RECORD record;
     DWORD count = 0;
-    if (!ReadConsoleInputA(input, &record, 1, &count) || count != 1) {
-      return KeyDecision{true, -1, -1};
+    if (!ReadConsoleInputA(gConsole.input, &record, 1, &count) || count != 1) {
+      return false;
     }
     if (record.EventType != KEY_EVENT) {
       continue;
     }
-    const KeyDecision decision = decideKeyEvent(keyEventOf(record.Event.KeyEvent));
-    if (decision.endsWait) {
-      return decision;
+    *key = decideKeyEvent(keyEventOf(record.Event.KeyEvent));
+    if (key->status == KeyStatus::kKey) {
+      return true;
     }
   }
 }
 
-}  // namespace
+void restoreInputMode() {
+  SetConsoleMode(gConsole.input, gSavedMode);
+}
 
-int waitForKey() {
-  const int pending = takePendingCode();
-  if (pending >= 0) {
-    return pending;
-  }
-  if (!haveConsoleInput()) {
-    return -1;
-  }
-  DWORD savedMode = 0;
-  if (!GetConsoleMode(gConsole.input, &savedMode)) {
-    return -1;  // not a console after all: nothing could be restored
-  }
-  // Mode 0: single keys, no console echo, Ctrl-C read as a key rather than a break.
-  SetConsoleMode(gConsole.input, 0);
-  const KeyDecision decision = readKeyDecision(gConsole.input);
-  SetConsoleMode(gConsole.input, savedMode);
-
-  if (decision.result < 0) {
-    return -1;
-  }
-  if (decision.pendingCode >= 0) {
-    holdPendingCode(decision.pendingCode);
-  }
+void echoKey(const PauseKey& key) {
   if (gConsole.output != INVALID_HANDLE_VALUE) {
-    const char echo = static_cast<char>(decision.result);
     DWORD written = 0;
-    WriteConsoleA(gConsole.output, &echo, 1, &written, nullptr);  // a lost echo loses nothing else
+    // A lost echo loses nothing else.
+    WriteConsoleA(gConsole.output, key.echo, static_cast<DWORD>(key.echoLength), &written, nullptr);
   }
-  return decision.result;
 }

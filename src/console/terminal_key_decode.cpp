@@ -29,32 +29,40 @@ constexpr AltPunctuation kAltPunctuation[] = {
     {'\\', 43}, {'|', 43},  {',', 51},  {'<', 51},  {'.', 52},  {'>', 52},  {'/', 53},  {'?', 53},
 };
 
-TerminalKey needMore(int waitMilliseconds) {
-  return TerminalKey{KeyDecodeStatus::kNeedMore, 0, waitMilliseconds, 0, -1, 0, {0, 0, 0, 0}};
+PauseKey needMore(int waitMilliseconds) {
+  PauseKey key;
+  key.status = KeyStatus::kNeedMore;
+  key.waitMilliseconds = waitMilliseconds;
+  return key;
 }
 
-TerminalKey skip(int consumed) {
-  return TerminalKey{KeyDecodeStatus::kSkip, consumed, 0, 0, -1, 0, {0, 0, 0, 0}};
+PauseKey skip(int consumed) {
+  PauseKey key;
+  key.status = KeyStatus::kSkip;
+  key.consumed = consumed;
+  return key;
 }
 
-TerminalKey twoCodeKey(int consumed, int first, int second) {
-  return TerminalKey{KeyDecodeStatus::kKey, consumed, 0, first, second, 0, {0, 0, 0, 0}};
+PauseKey twoCodeKey(int consumed, int first, int second) {
+  PauseKey key = keyEndingWait(first, second);
+  key.consumed = consumed;
+  return key;
 }
 
 // A one-code key; its echo, if any, is set by the caller.
-TerminalKey oneCodeKey(int consumed, int code) {
-  return TerminalKey{KeyDecodeStatus::kKey, consumed, 0, code, -1, 0, {0, 0, 0, 0}};
+PauseKey oneCodeKey(int consumed, int code) {
+  return twoCodeKey(consumed, code, -1);
 }
 
-TerminalKey echoedKey(int consumed, int code, unsigned char shown) {
-  TerminalKey key = oneCodeKey(consumed, code);
+PauseKey echoedKey(int consumed, int code, unsigned char shown) {
+  PauseKey key = oneCodeKey(consumed, code);
   key.echo[0] = shown;
   key.echoLength = 1;
   return key;
 }
 
-TerminalKey withPrefix(TerminalKey key, int prefixBytes) {
-  if (key.status != KeyDecodeStatus::kNeedMore) {
+PauseKey withPrefix(PauseKey key, int prefixBytes) {
+  if (key.status != KeyStatus::kNeedMore) {
     key.consumed += prefixBytes;
   }
   return key;
@@ -68,7 +76,7 @@ Modifiers modifiersFromParameter(int parameter) {
 
 // A terminal sends the same bytes for the keypad's cursor keys as for the separate
 // block, so they are taken as the separate block.
-TerminalKey specialKey(ExtendedKey which, Modifiers held, int consumed) {
+PauseKey specialKey(ExtendedKey which, Modifiers held, int consumed) {
   const KeyModifier modifier = decidingModifier(held.shift, held.ctrl, held.alt);
   return twoCodeKey(consumed, firstCodeOf(which, modifier, true), secondCodeOf(which, modifier));
 }
@@ -135,7 +143,7 @@ int encodeUtf8(long code, unsigned char* out) {
 
 // A key that carries a character (an ASCII byte, or a Unicode scalar from an extended
 // keyboard report), with the modifiers the terminal reported beside it.
-TerminalKey characterKey(long code, Modifiers held, int eraseByte, int consumed) {
+PauseKey characterKey(long code, Modifiers held, int eraseByte, int consumed) {
   if (held.alt && code < 0x80) {
     const int second = altCode(static_cast<int>(code), eraseByte);
     if (second >= 0) {
@@ -173,7 +181,7 @@ TerminalKey characterKey(long code, Modifiers held, int eraseByte, int consumed)
   if (code >= 0xE000 && code <= 0xF8FF) {
     return skip(consumed);  // private-use codes: keys without a character (kitty)
   }
-  TerminalKey key = oneCodeKey(consumed, 0);
+  PauseKey key = oneCodeKey(consumed, 0);
   key.echoLength = encodeUtf8(code, key.echo);
   if (key.echoLength == 0) {
     return skip(consumed);
@@ -185,7 +193,7 @@ TerminalKey characterKey(long code, Modifiers held, int eraseByte, int consumed)
 // A character of several bytes: the result is its first byte and it is shown whole. A
 // lead byte that starts no character, or a character cut short, is the key of its bytes
 // read so far, not shown.
-TerminalKey decodeUtf8(const unsigned char* bytes, int count, bool inputIdle) {
+PauseKey decodeUtf8(const unsigned char* bytes, int count, bool inputIdle) {
   const unsigned char lead = bytes[0];
   const int length = lead >= 0xC2 && lead <= 0xDF   ? 2
                      : lead >= 0xE0 && lead <= 0xEF ? 3
@@ -208,7 +216,7 @@ TerminalKey decodeUtf8(const unsigned char* bytes, int count, bool inputIdle) {
       return oneCodeKey(i, lead);
     }
   }
-  TerminalKey key = oneCodeKey(length, lead);
+  PauseKey key = oneCodeKey(length, lead);
   const bool c1Control = lead == 0xC2 && bytes[1] < 0xA0;
   if (!c1Control) {
     for (int i = 0; i < length; ++i) {
@@ -360,8 +368,8 @@ Modifiers withAlt(Modifiers held, bool alt) {
   return held;
 }
 
-TerminalKey resolveCsi(unsigned char final, const SequenceParameters& p, bool altPrefix,
-                       int eraseByte, int consumed) {
+PauseKey resolveCsi(unsigned char final, const SequenceParameters& p, bool altPrefix, int eraseByte,
+                    int consumed) {
   const Modifiers held = withAlt(modifiersFromParameter(parameterAt(p, 1)), altPrefix);
   ExtendedKey which = ExtendedKey::kUp;
   if (arrowOrHomeEnd(final, &which)) {
@@ -395,8 +403,8 @@ TerminalKey resolveCsi(unsigned char final, const SequenceParameters& p, bool al
 }
 
 // After ESC '[' (bytes[0] is ESC).
-TerminalKey decodeCsi(const unsigned char* bytes, int count, bool inputIdle, int eraseByte,
-                      bool altPrefix) {
+PauseKey decodeCsi(const unsigned char* bytes, int count, bool inputIdle, int eraseByte,
+                   bool altPrefix) {
   if (count == 2) {
     return inputIdle ? characterKey('[', Modifiers{false, false, true}, eraseByte, 2)
                      : needMore(kSequenceWaitMilliseconds);
@@ -461,8 +469,8 @@ int applicationKeypadCharacter(unsigned char final) {
 }
 
 // After ESC 'O' (bytes[0] is ESC).
-TerminalKey decodeSs3(const unsigned char* bytes, int count, bool inputIdle, int eraseByte,
-                      bool altPrefix) {
+PauseKey decodeSs3(const unsigned char* bytes, int count, bool inputIdle, int eraseByte,
+                   bool altPrefix) {
   if (count == 2) {
     return inputIdle ? characterKey('O', Modifiers{false, false, true}, eraseByte, 2)
                      : needMore(kSequenceWaitMilliseconds);
@@ -495,7 +503,7 @@ TerminalKey decodeSs3(const unsigned char* bytes, int count, bool inputIdle, int
 }
 
 // bytes[0] is ESC.
-TerminalKey decodeEscape(const unsigned char* bytes, int count, bool inputIdle, int eraseByte) {
+PauseKey decodeEscape(const unsigned char* bytes, int count, bool inputIdle, int eraseByte) {
   if (count == 1) {
     return inputIdle ? oneCodeKey(1, kEsc) : needMore(kEscapeWaitMilliseconds);
   }
@@ -528,19 +536,18 @@ TerminalKey decodeEscape(const unsigned char* bytes, int count, bool inputIdle, 
 
 }  // namespace
 
-TerminalKey decodeTerminalKey(const unsigned char* bytes, int count, bool inputIdle,
-                              int eraseByte) {
+PauseKey decodeTerminalKey(const unsigned char* bytes, int count, bool inputIdle, int eraseByte) {
   if (count < 1) {
     return needMore(kEscapeWaitMilliseconds);
   }
   if (count > kMaxKeyBytes) {
     count = kMaxKeyBytes;
   }
-  TerminalKey key = bytes[0] == kEsc ? decodeEscape(bytes, count, inputIdle, eraseByte)
-                    : bytes[0] >= 0x80
-                        ? decodeUtf8(bytes, count, inputIdle)
-                        : characterKey(bytes[0], Modifiers{false, false, false}, eraseByte, 1);
-  if (key.status == KeyDecodeStatus::kNeedMore && (inputIdle || count >= kMaxKeyBytes)) {
+  PauseKey key = bytes[0] == kEsc ? decodeEscape(bytes, count, inputIdle, eraseByte)
+                 : bytes[0] >= 0x80
+                     ? decodeUtf8(bytes, count, inputIdle)
+                     : characterKey(bytes[0], Modifiers{false, false, false}, eraseByte, 1);
+  if (key.status == KeyStatus::kNeedMore && (inputIdle || count >= kMaxKeyBytes)) {
     key = skip(count);  // too long to be a key, or cut short: drop what was read
   }
   return key;

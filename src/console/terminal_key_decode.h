@@ -1,7 +1,9 @@
 // Terminal key decoding: turns the bytes a terminal sends for one key press (a
 // character, a UTF-8 character, or an escape sequence) into the key pause's codes.
-#ifndef TRB2ASC_APP_TERMINAL_KEY_DECODE_H_
-#define TRB2ASC_APP_TERMINAL_KEY_DECODE_H_
+#ifndef TRB2ASC_CONSOLE_TERMINAL_KEY_DECODE_H_
+#define TRB2ASC_CONSOLE_TERMINAL_KEY_DECODE_H_
+
+#include "console/pause_key.h"
 
 // Longest byte run the decoder ever asks to see for one key; the caller's buffer holds
 // at least this many bytes. A run this long that is still no key is skipped.
@@ -16,28 +18,12 @@ inline constexpr int kSequenceWaitMilliseconds = 1000;
 // No erase character configured on the terminal.
 inline constexpr int kNoEraseByte = -1;
 
-enum class KeyDecodeStatus {
-  kNeedMore,  // the bytes so far are the start of a key; read one more or report idle
-  kKey,       // the first `consumed` bytes are one key; see the codes
-  kSkip,      // the first `consumed` bytes are a key or sequence that ends no wait
-};
-
-struct TerminalKey {
-  KeyDecodeStatus status;
-  int consumed;          // kKey, kSkip: bytes used, 1 to the count given
-  int waitMilliseconds;  // kNeedMore: how long to wait for the next byte
-  int resultCode;        // kKey: the code the pause returns, 0 to 255
-  int pendingCode;       // kKey: second code of a two-code key, or -1
-  int echoLength;        // kKey: bytes to echo to the terminal, 0 when nothing is shown
-  unsigned char echo[4];
-};
-
 // Decodes the key at the start of bytes[0..count), count from 1 to kMaxKeyBytes.
 // inputIdle says that no further byte arrived within the wait asked for by the previous
 // kNeedMore verdict (false when more input may follow). eraseByte is the terminal's erase
 // character (kNoEraseByte for none); it and DEL (127) are the Backspace key.
 // Never reads beyond count; bytes after `consumed` belong to the next key. With
 // inputIdle true the verdict is never kNeedMore.
-TerminalKey decodeTerminalKey(const unsigned char* bytes, int count, bool inputIdle, int eraseByte);
+PauseKey decodeTerminalKey(const unsigned char* bytes, int count, bool inputIdle, int eraseByte);
 
-#endif  // TRB2ASC_APP_TERMINAL_KEY_DECODE_H_
+#endif  // TRB2ASC_CONSOLE_TERMINAL_KEY_DECODE_H_
