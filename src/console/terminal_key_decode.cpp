@@ -284,74 +284,53 @@ int parameterAt(const SequenceParameters& p, int index) {
   return index < p.count && index < 4 ? p.values[index] : -1;
 }
 
-bool arrowOrHomeEnd(unsigned char final, ExtendedKey* which) {
-  switch (final) {
-    case 'A':
-      *which = ExtendedKey::kUp;
+// The final bytes of the cursor keys and F1 to F4, after ESC [ (with or without
+// parameters) or ESC O.
+struct FinalKey {
+  unsigned char final;
+  ExtendedKey key;
+};
+
+constexpr FinalKey kCursorFinals[] = {
+    {'A', ExtendedKey::kUp},   {'B', ExtendedKey::kDown}, {'C', ExtendedKey::kRight},
+    {'D', ExtendedKey::kLeft}, {'H', ExtendedKey::kHome}, {'F', ExtendedKey::kEnd},
+    {'P', ExtendedKey::kF1},   {'Q', ExtendedKey::kF2},   {'R', ExtendedKey::kF3},
+    {'S', ExtendedKey::kF4},
+};
+
+// The numbers of "ESC [ n ~": VT editing keys (rxvt's Home and End as 7 and 8) and
+// function keys (the gaps at 16 and 22 are no keys).
+struct NumberedKey {
+  int number;
+  ExtendedKey key;
+};
+
+constexpr NumberedKey kTildeKeys[] = {
+    {1, ExtendedKey::kHome}, {2, ExtendedKey::kInsert}, {3, ExtendedKey::kDelete},
+    {4, ExtendedKey::kEnd},  {5, ExtendedKey::kPageUp}, {6, ExtendedKey::kPageDown},
+    {7, ExtendedKey::kHome}, {8, ExtendedKey::kEnd},    {11, ExtendedKey::kF1},
+    {12, ExtendedKey::kF2},  {13, ExtendedKey::kF3},    {14, ExtendedKey::kF4},
+    {15, ExtendedKey::kF5},  {17, ExtendedKey::kF6},    {18, ExtendedKey::kF7},
+    {19, ExtendedKey::kF8},  {20, ExtendedKey::kF9},    {21, ExtendedKey::kF10},
+    {23, ExtendedKey::kF11}, {24, ExtendedKey::kF12},
+};
+
+bool cursorFinalKey(unsigned char final, ExtendedKey* which) {
+  for (const FinalKey& entry : kCursorFinals) {
+    if (entry.final == final) {
+      *which = entry.key;
       return true;
-    case 'B':
-      *which = ExtendedKey::kDown;
-      return true;
-    case 'C':
-      *which = ExtendedKey::kRight;
-      return true;
-    case 'D':
-      *which = ExtendedKey::kLeft;
-      return true;
-    case 'H':
-      *which = ExtendedKey::kHome;
-      return true;
-    case 'F':
-      *which = ExtendedKey::kEnd;
-      return true;
-    case 'P':
-    case 'Q':
-    case 'R':
-    case 'S':
-      *which = functionKey(1 + (final - 'P'));
-      return true;
-    default:
-      return false;
+    }
   }
+  return false;
 }
 
-// The keys of "CSI n ~": VT editing keys and function keys.
 bool tildeKey(int number, ExtendedKey* which) {
-  switch (number) {
-    case 1:
-    case 7:
-      *which = ExtendedKey::kHome;
+  for (const NumberedKey& entry : kTildeKeys) {
+    if (entry.number == number) {
+      *which = entry.key;
       return true;
-    case 2:
-      *which = ExtendedKey::kInsert;
-      return true;
-    case 3:
-      *which = ExtendedKey::kDelete;
-      return true;
-    case 4:
-    case 8:
-      *which = ExtendedKey::kEnd;
-      return true;
-    case 5:
-      *which = ExtendedKey::kPageUp;
-      return true;
-    case 6:
-      *which = ExtendedKey::kPageDown;
-      return true;
-    default:
-      break;
-  }
-  if (number >= 11 && number <= 15) {
-    *which = functionKey(1 + (number - 11));
-    return true;
-  }
-  if (number >= 17 && number <= 21) {
-    *which = functionKey(6 + (number - 17));
-    return true;
-  }
-  if (number == 23 || number == 24) {
-    *which = number == 23 ? ExtendedKey::kF11 : ExtendedKey::kF12;
-    return true;
+    }
   }
   return false;
 }
@@ -372,7 +351,7 @@ PauseKey resolveCsi(unsigned char final, const SequenceParameters& p, bool altPr
                     int consumed) {
   const Modifiers held = withAlt(modifiersFromParameter(parameterAt(p, 1)), altPrefix);
   ExtendedKey which = ExtendedKey::kUp;
-  if (arrowOrHomeEnd(final, &which)) {
+  if (cursorFinalKey(final, &which)) {
     return specialKey(which, held, consumed);
   }
   if (final >= 'a' && final <= 'd') {  // rxvt: Shift+arrows
@@ -441,31 +420,26 @@ PauseKey decodeCsi(const unsigned char* bytes, int count, bool inputIdle, int er
   return resolveCsi(final, p, altPrefix, eraseByte, consumed);
 }
 
-// Keypad keys in application mode, sent as ESC O and a letter.
+// Keypad keys in application mode, sent as ESC O and a letter: the character each
+// key gives with Num Lock on.
+struct KeypadKey {
+  unsigned char final;
+  char character;
+};
+
+constexpr KeypadKey kApplicationKeypad[] = {
+    {'p', '0'}, {'q', '1'}, {'r', '2'}, {'s', '3'}, {'t', '4'},  {'u', '5'},
+    {'v', '6'}, {'w', '7'}, {'x', '8'}, {'y', '9'}, {'M', '\r'}, {'X', '='},
+    {'j', '*'}, {'k', '+'}, {'l', ','}, {'m', '-'}, {'n', '.'},  {'o', '/'},
+};
+
 int applicationKeypadCharacter(unsigned char final) {
-  if (final >= 'p' && final <= 'y') {
-    return '0' + (final - 'p');
+  for (const KeypadKey& entry : kApplicationKeypad) {
+    if (entry.final == final) {
+      return entry.character;
+    }
   }
-  switch (final) {
-    case 'M':
-      return '\r';
-    case 'X':
-      return '=';
-    case 'j':
-      return '*';
-    case 'k':
-      return '+';
-    case 'l':
-      return ',';
-    case 'm':
-      return '-';
-    case 'n':
-      return '.';
-    case 'o':
-      return '/';
-    default:
-      return -1;
-  }
+  return -1;
 }
 
 // After ESC 'O' (bytes[0] is ESC).
@@ -492,7 +466,7 @@ PauseKey decodeSs3(const unsigned char* bytes, int count, bool inputIdle, int er
   const Modifiers held = withAlt(modifiersFromParameter(modifier), altPrefix);
   const unsigned char final = bytes[scan.finalIndex];
   ExtendedKey which = ExtendedKey::kUp;
-  if (arrowOrHomeEnd(final, &which)) {
+  if (cursorFinalKey(final, &which)) {
     return specialKey(which, held, consumed);
   }
   if (final >= 'a' && final <= 'd') {  // rxvt: Ctrl+arrows
