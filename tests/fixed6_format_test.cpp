@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "track/decimal_format.h"
 #include "track/fixed6_format.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST(FormatRecordNumber, WritesPlainDecimal) {
   } cases[] = {{0, "0"}, {1, "1"}, {10, "10"}, {1365, "1365"}, {4294967295u, "4294967295"}};
   for (const auto& c : cases) {
     char text[10];
-    EXPECT_EQ(std::string(text, formatRecordNumber(c.value, text)), c.text);
+    EXPECT_EQ(std::string(text, formatDecimal(c.value, text)), c.text);
   }
 }
 

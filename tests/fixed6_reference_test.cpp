@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "track/decimal_format.h"
 #include "track/fixed6_format.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST(FormatReference, RecordNumbersOfEveryLength) {
                          999999999u, 1000000000u, 4294967295u}) {
     char expected[16];
     const int length = std::snprintf(expected, sizeof expected, "%u", value);
-    EXPECT_EQ(std::string(out, formatRecordNumber(value, out)), std::string(expected, length));
+    EXPECT_EQ(std::string(out, formatDecimal(value, out)), std::string(expected, length));
   }
 }
 

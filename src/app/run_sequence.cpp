@@ -3,6 +3,7 @@
 #include "console/console_output.h"
 #include "console/key_pause.h"
 #include "track/asc_export.h"
+#include "track/decimal_format.h"
 #include "track/track_loader.h"
 
 int runConverter(const RunOptions& options) {
@@ -17,7 +18,8 @@ int runConverter(const RunOptions& options) {
       consoleWrite(" --> ");
       consoleWrite(options.outputPath);
       consoleWrite(" : ");
-      consoleWriteInt(examined);
+      char number[kMaxDecimalLength];
+      consoleWriteBytes(number, formatDecimal(static_cast<unsigned>(examined), number));
       consoleWrite(" Trackpoints\n");
     }
   }

@@ -26,18 +26,3 @@ void consoleWriteBytes(const char* text, size_t length) {
 void consoleWrite(const char* text) {
   consoleWriteBytes(text, strlen(text));
 }
-
-void consoleWriteInt(long long value) {
-  char digits[24];
-  size_t at = sizeof digits;
-  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                           : static_cast<unsigned long long>(value);
-  do {
-    digits[--at] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) {
-    digits[--at] = '-';
-  }
-  consoleWriteBytes(digits + at, sizeof digits - at);
-}

@@ -1,7 +1,7 @@
 // Console output: every message of the program goes to standard output, unbuffered,
 // with each line break written as CR LF on every platform.
-#ifndef TRB2ASC_APP_CONSOLE_OUTPUT_H_
-#define TRB2ASC_APP_CONSOLE_OUTPUT_H_
+#ifndef TRB2ASC_CONSOLE_CONSOLE_OUTPUT_H_
+#define TRB2ASC_CONSOLE_CONSOLE_OUTPUT_H_
 
 #include <stddef.h>
 
@@ -17,7 +17,4 @@ void consoleWrite(const char* text);
 // As consoleWrite, for the first length bytes of text (which may hold zero bytes).
 void consoleWriteBytes(const char* text, size_t length);
 
-// Writes value in decimal (with a leading '-' when negative).
-void consoleWriteInt(long long value);
-
-#endif  // TRB2ASC_APP_CONSOLE_OUTPUT_H_
+#endif  // TRB2ASC_CONSOLE_CONSOLE_OUTPUT_H_

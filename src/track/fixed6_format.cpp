@@ -2,19 +2,16 @@
 
 #include <math.h>
 #include <stdint.h>
-#include <string.h>
+
+#include "track/decimal_format.h"
 
 namespace {
 
-// "00" to "99": two digits per step halve the divisions of the text.
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-void putPair(char* out, uint32_t pair) {
-  memcpy(out, kDigitPairs + 2 * static_cast<size_t>(pair), 2);
-}
+// 1/10^4 in 32.32 fixed point (Q32: 32 fraction bits), rounded up from 429496.7296.
+// The excess is far too small to change a digit of any six-digit fraction; the test
+// FormatReference.EverySixDigitFractionAtEachWidthOfTheIntegerPart
+// (tests/fixed6_reference_test.cpp) checks every one.
+constexpr uint64_t kTenThousandthQ32 = 429497;
 
 // The twelve decimals of a, truncated, as an integer (a * 10^12). Each product is
 // rounded to binary64 on its own; the bands keep the integer parts exact. Every value
@@ -39,39 +36,6 @@ uint64_t scaledTwelveDecimals(double a) {
 
 }  // namespace
 
-size_t formatRecordNumber(unsigned value, char* out) {
-  // A track holds at most 1,365 records, so up to four digits take the short way.
-  if (value < 100) {
-    if (value < 10) {
-      out[0] = static_cast<char>('0' + value);
-      return 1;
-    }
-    putPair(out, value);
-    return 2;
-  }
-  if (value < 10000) {
-    const unsigned high = value / 100;
-    if (high < 10) {
-      out[0] = static_cast<char>('0' + high);
-      putPair(out + 1, value % 100);
-      return 3;
-    }
-    putPair(out, high);
-    putPair(out + 2, value % 100);
-    return 4;
-  }
-  char digits[10];
-  size_t count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  for (size_t i = 0; i < count; ++i) {
-    out[i] = digits[count - 1 - i];
-  }
-  return count;
-}
-
 size_t formatFixed6(double value, char* out) {
   const double a = fabs(value);
   if (!(a <= kCoordinateLimit)) {  // NaN fails this test too
@@ -91,20 +55,19 @@ size_t formatFixed6(double value, char* out) {
     if (whole >= 100) {
       *next++ = static_cast<char>('0' + whole / 100);
     }
-    putPair(next, whole % 100);
+    putDigitPair(next, whole % 100);
     next += 2;
   } else {
     *next++ = static_cast<char>('0' + whole);
   }
   next[0] = '.';
-  // Six digits from one product: t holds fraction / 10^4 in 32.32 fixed point, rounded up
-  // by far too little to change a digit (checked for every fraction), and each further
-  // pair is the integer part of what remains times 100.
-  uint64_t t = static_cast<uint64_t>(fraction) * 429497;
-  putPair(next + 1, static_cast<uint32_t>(t >> 32));
+  // Six digits from one product: t holds fraction / 10^4 in 32.32 fixed point, and each
+  // further pair is the integer part of what remains times 100.
+  uint64_t t = static_cast<uint64_t>(fraction) * kTenThousandthQ32;
+  putDigitPair(next + 1, static_cast<uint32_t>(t >> 32));
   t = (t & 0xFFFFFFFFu) * 100;
-  putPair(next + 3, static_cast<uint32_t>(t >> 32));
+  putDigitPair(next + 3, static_cast<uint32_t>(t >> 32));
   t = (t & 0xFFFFFFFFu) * 100;
-  putPair(next + 5, static_cast<uint32_t>(t >> 32));
+  putDigitPair(next + 5, static_cast<uint32_t>(t >> 32));
   return static_cast<size_t>(next + 7 - out);
 }

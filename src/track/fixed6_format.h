@@ -17,8 +17,4 @@ inline constexpr size_t kMaxFixed6Length = 11;
 // kMaxFixed6Length bytes; any other value writes nothing and returns 0.
 size_t formatFixed6(double value, char* out);
 
-// Writes a decimal record number (no sign, no leading zeros) and returns its length.
-// Requires room for 10 bytes.
-size_t formatRecordNumber(unsigned value, char* out);
-
 #endif  // TRB2ASC_TRACK_FIXED6_FORMAT_H_

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "track/decimal_format.h"
 #include "track/fixed6_format.h"
 
 namespace {
@@ -22,7 +23,7 @@ size_t formatPointLine(double longitude, double latitude, int recordNumber, char
   length = appendText(out, length, " , ");
   length += formatFixed6(latitude, out + length);
   length = appendText(out, length, " , \"");
-  length += formatRecordNumber(static_cast<unsigned>(recordNumber), out + length);
+  length += formatDecimal(static_cast<unsigned>(recordNumber), out + length);
   return appendText(out, length, "\"");
 }
 

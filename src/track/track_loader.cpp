@@ -3,6 +3,7 @@
 #include "console/console_output.h"
 #include "console/key_pause.h"
 #include "track/byte_order.h"
+#include "track/decimal_format.h"
 #include "track/track_store.h"
 
 namespace {
@@ -68,7 +69,8 @@ LoadResult loadTrackTail(const char* inputPath) {
   result.loadedBytes = store.loadedBytes;
   if (overflow) {
     consoleWrite("**** ceTrackTail too big to read into memory buffer: ");
-    consoleWriteInt(kStoreCapacity);
+    char number[kMaxDecimalLength];
+    consoleWriteBytes(number, formatDecimal(static_cast<unsigned>(kStoreCapacity), number));
     consoleWrite("\n");
     consoleWrite(kPressAnyKey);
     waitForKey();
