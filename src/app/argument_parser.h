@@ -1,6 +1,6 @@
-// Run options: what the command line asks of one run.
-#ifndef TRB2ASC_APP_RUN_OPTIONS_H_
-#define TRB2ASC_APP_RUN_OPTIONS_H_
+// Argument handling: the command line turned into the options of one run.
+#ifndef TRB2ASC_APP_ARGUMENT_PARSER_H_
+#define TRB2ASC_APP_ARGUMENT_PARSER_H_
 
 // Built once by parseArguments and read-only afterwards. The paths point to static
 // text or to the program's own arguments, which live for the whole run.
@@ -19,4 +19,4 @@ inline constexpr const char* kDefaultOutputPath = "VexaTrackTail.asc";
 // unchanged and whatever its length. Every other case keeps the defaults.
 RunOptions parseArguments(int argc, const char* const* argv);
 
-#endif  // TRB2ASC_APP_RUN_OPTIONS_H_
+#endif  // TRB2ASC_APP_ARGUMENT_PARSER_H_

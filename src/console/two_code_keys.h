@@ -1,8 +1,8 @@
 // Two-code keys: the keys without a character of their own that the key pause reports
 // as two codes, and their PC extended codes. Shared by the terminal decoder and the
 // Windows console key decision, so that both builds report the same codes.
-#ifndef TRB2ASC_APP_TWO_CODE_KEYS_H_
-#define TRB2ASC_APP_TWO_CODE_KEYS_H_
+#ifndef TRB2ASC_CONSOLE_TWO_CODE_KEYS_H_
+#define TRB2ASC_CONSOLE_TWO_CODE_KEYS_H_
 
 // First codes.
 inline constexpr int kFirstCodeZero = 0;        // F1 to F10, Alt forms, the keypad
@@ -55,4 +55,4 @@ int firstCodeOf(ExtendedKey key, KeyModifier modifier, bool separateBlock);
 // Returns the second code: the conventional PC extended key code of key with modifier.
 int secondCodeOf(ExtendedKey key, KeyModifier modifier);
 
-#endif  // TRB2ASC_APP_TWO_CODE_KEYS_H_
+#endif  // TRB2ASC_CONSOLE_TWO_CODE_KEYS_H_
