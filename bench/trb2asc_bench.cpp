@@ -12,6 +12,16 @@
 #include "track/track_store.h"
 #include "track_generator.h"
 
+using trb2asc::formatFixed6;
+using trb2asc::formatPointLine;
+using trb2asc::kDataOffset;
+using trb2asc::kLineBufferSize;
+using trb2asc::kMaxFixed6Length;
+using trb2asc::kStoreCapacity;
+using trb2asc::TrackStore;
+using trb2asc::trackStore;
+using trb2asc::walkTrackRecords;
+
 namespace {
 
 constexpr int kFullStoreRecords = 1365;

@@ -19,6 +19,18 @@
 #include "track/track_loader.h"
 #include "track/track_store.h"
 
+using trb2asc::exportAscFile;
+using trb2asc::kCoordinateBytes;
+using trb2asc::kDataOffset;
+using trb2asc::kHeaderSize;
+using trb2asc::kRecordStride;
+using trb2asc::kStoreCapacity;
+using trb2asc::LoadResult;
+using trb2asc::loadTrackTail;
+using trb2asc::TrackStore;
+using trb2asc::trackStore;
+using trb2asc::walkTrackRecords;
+
 namespace {
 
 constexpr std::size_t kMaxRecords = 1365;  // record starts below store offset 65,519

@@ -12,6 +12,10 @@
 #include "fuzz_check.h"
 #include "track/fixed6_format.h"
 
+using trb2asc::formatFixed6;
+using trb2asc::kCoordinateLimit;
+using trb2asc::kMaxFixed6Length;
+
 namespace {
 
 // Truncating to twelve decimals loses less than 1e-12; each rounded product moves the

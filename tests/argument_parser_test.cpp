@@ -6,6 +6,9 @@
 
 #include "app/argument_parser.h"
 
+using trb2asc::parseArguments;
+using trb2asc::RunOptions;
+
 namespace {
 
 struct ArgumentCase {

@@ -10,6 +10,13 @@
 #include "track/track_store.h"
 #include "track_generator.h"
 
+using trb2asc::exportAscFile;
+using trb2asc::FileIdentity;
+using trb2asc::kDataOffset;
+using trb2asc::kMaxPathLength;
+using trb2asc::TrackStore;
+using trb2asc::trackStore;
+
 namespace {
 
 const FileIdentity kNoInput{0, 0, false};

@@ -3,6 +3,36 @@
 
 #include <gtest/gtest.h>
 
+using trb2asc::ConsoleKeyEvent;
+using trb2asc::decideKeyEvent;
+using trb2asc::kCapsLockOn;
+using trb2asc::kEnhancedKey;
+using trb2asc::KeyStatus;
+using trb2asc::kLeftAltPressed;
+using trb2asc::kLeftCtrlPressed;
+using trb2asc::kNumLockOn;
+using trb2asc::kRightAltPressed;
+using trb2asc::kRightCtrlPressed;
+using trb2asc::kScrollLockOn;
+using trb2asc::kShiftPressed;
+using trb2asc::kVirtualDelete;
+using trb2asc::kVirtualDigit2;
+using trb2asc::kVirtualDown;
+using trb2asc::kVirtualEnd;
+using trb2asc::kVirtualF1;
+using trb2asc::kVirtualF10;
+using trb2asc::kVirtualF11;
+using trb2asc::kVirtualF12;
+using trb2asc::kVirtualHome;
+using trb2asc::kVirtualInsert;
+using trb2asc::kVirtualLeft;
+using trb2asc::kVirtualPageDown;
+using trb2asc::kVirtualPageUp;
+using trb2asc::kVirtualRight;
+using trb2asc::kVirtualTab;
+using trb2asc::kVirtualUp;
+using trb2asc::PauseKey;
+
 namespace {
 
 constexpr uint32_t kNone = 0;

@@ -10,6 +10,10 @@
 #include "track/decimal_format.h"
 #include "track/fixed6_format.h"
 
+using trb2asc::formatDecimal;
+using trb2asc::formatFixed6;
+using trb2asc::kMaxFixed6Length;
+
 namespace {
 
 std::string fixed6(double value) {

@@ -12,6 +12,11 @@
 #include "track/decimal_format.h"
 #include "track/fixed6_format.h"
 
+using trb2asc::formatDecimal;
+using trb2asc::formatFixed6;
+using trb2asc::kCoordinateLimit;
+using trb2asc::kMaxFixed6Length;
+
 namespace {
 
 // The rule as written: twelve truncated decimals, the seventh alone rounds.

@@ -10,6 +10,12 @@
 #include "track/record_walk.h"
 #include "track/track_store.h"
 
+using trb2asc::formatFixed6;
+using trb2asc::kMaxFixed6Length;
+using trb2asc::kRecordStride;
+using trb2asc::TrackStore;
+using trb2asc::walkTrackRecords;
+
 namespace {
 
 struct FusedCase {

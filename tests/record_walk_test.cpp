@@ -10,6 +10,15 @@
 #include "track/record_walk.h"
 #include "track_generator.h"
 
+using trb2asc::formatPointLine;
+using trb2asc::isCoordinateInRange;
+using trb2asc::kDataOffset;
+using trb2asc::kLineBufferSize;
+using trb2asc::kStoreCapacity;
+using trb2asc::TrackRecord;
+using trb2asc::TrackStore;
+using trb2asc::walkTrackRecords;
+
 namespace {
 
 // A store loaded with the data part of `fileBytes` (everything after the point count).

@@ -5,6 +5,14 @@
 
 #include <string>
 
+using trb2asc::decodeTerminalKey;
+using trb2asc::kEscapeWaitMilliseconds;
+using trb2asc::KeyStatus;
+using trb2asc::kMaxKeyBytes;
+using trb2asc::kNoEraseByte;
+using trb2asc::kSequenceWaitMilliseconds;
+using trb2asc::PauseKey;
+
 namespace {
 
 constexpr int kErase = 0x7F;  // the usual erase character of a Linux terminal

@@ -9,6 +9,15 @@
 
 #include "track/track_file.h"
 
+using trb2asc::closeTrackFile;
+using trb2asc::FileIdentity;
+using trb2asc::openInputFile;
+using trb2asc::openOutputFile;
+using trb2asc::OutputOpen;
+using trb2asc::readTrackFile;
+using trb2asc::TrackFile;
+using trb2asc::writeTrackFile;
+
 namespace {
 
 class TrackFileWin32 : public ::testing::Test {

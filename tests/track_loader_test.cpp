@@ -9,6 +9,12 @@
 #include "track/track_loader.h"
 #include "track/track_store.h"
 
+using trb2asc::kDataOffset;
+using trb2asc::kHeaderSize;
+using trb2asc::LoadResult;
+using trb2asc::loadTrackTail;
+using trb2asc::trackStore;
+
 namespace {
 
 // Loads `bytes` as the track-tail file and returns what the loader reported.

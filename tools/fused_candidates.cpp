@@ -11,6 +11,10 @@
 
 #include "track/fixed6_format.h"
 
+using trb2asc::formatFixed6;
+using trb2asc::kCoordinateLimit;
+using trb2asc::kMaxFixed6Length;
+
 namespace {
 
 // The same rule as formatFixed6 for a >= 2^-4, with the first difference either

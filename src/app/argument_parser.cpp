@@ -1,5 +1,7 @@
 #include "app/argument_parser.h"
 
+namespace trb2asc {
+
 namespace {
 
 // Only the letters A to Z are folded; every other byte must match exactly.
@@ -28,3 +30,5 @@ RunOptions parseArguments(int argc, const char* const* argv) {
   }
   return options;
 }
+
+}  // namespace trb2asc

@@ -2,6 +2,8 @@
 #ifndef TRB2ASC_APP_ARGUMENT_PARSER_H_
 #define TRB2ASC_APP_ARGUMENT_PARSER_H_
 
+namespace trb2asc {
+
 // Built once by parseArguments and read-only afterwards. The paths point to static
 // text or to the program's own arguments, which live for the whole run.
 struct RunOptions {
@@ -18,5 +20,7 @@ inline constexpr const char* kDefaultOutputPath = "VexaTrackTail.asc";
 // otherwise, when it is the only argument and not empty, it becomes the output path,
 // unchanged and whatever its length. Every other case keeps the defaults.
 RunOptions parseArguments(int argc, const char* const* argv);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_APP_ARGUMENT_PARSER_H_

@@ -4,6 +4,6 @@
 #include "console/console_output.h"
 
 int main(int argc, char** argv) {
-  prepareStandardOutput();
-  return runConverter(parseArguments(argc, argv));
+  trb2asc::prepareStandardOutput();
+  return trb2asc::runConverter(trb2asc::parseArguments(argc, argv));
 }

@@ -6,6 +6,8 @@
 #include "track/decimal_format.h"
 #include "track/track_loader.h"
 
+namespace trb2asc {
+
 int runConverter(const RunOptions& options) {
   if (!options.quiet) {
     consoleWrite(kTitleLine);
@@ -29,3 +31,5 @@ int runConverter(const RunOptions& options) {
   }
   return 0;
 }
+
+}  // namespace trb2asc

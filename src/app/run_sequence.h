@@ -5,6 +5,8 @@
 
 #include "app/argument_parser.h"
 
+namespace trb2asc {
+
 inline constexpr const char* kTitleLine =
     "VexaCE trb to asc Converter  (Lon-Lat)  /v1.0 18.05.09\n";
 
@@ -14,5 +16,7 @@ inline constexpr const char* kTitleLine =
 // for a key (unless quiet). Failures are reported by the loader and the export.
 // Returns the exit status, which is always 0.
 int runConverter(const RunOptions& options);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_APP_RUN_SEQUENCE_H_

@@ -4,6 +4,8 @@
 
 #include <stddef.h>
 
+namespace trb2asc {
+
 namespace {
 
 // The cursor and editing keys: the separate block (enhanced) and the keypad with Num
@@ -118,3 +120,5 @@ PauseKey decideKeyEvent(const ConsoleKeyEvent& event) {
   }
   return kSkip;
 }
+
+}  // namespace trb2asc

@@ -8,6 +8,8 @@
 
 #include "console/pause_key.h"
 
+namespace trb2asc {
+
 // Control-key state flags, with the values the Windows console reports.
 inline constexpr uint32_t kRightAltPressed = 0x0001;
 inline constexpr uint32_t kLeftAltPressed = 0x0002;
@@ -60,5 +62,7 @@ struct ConsoleKeyEvent {
 //    Backspace 8, Esc 27, Ctrl-C 3) and nothing pending. Alt+Ctrl (AltGr) characters
 //    are characters.
 PauseKey decideKeyEvent(const ConsoleKeyEvent& event);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_CONSOLE_CONSOLE_KEY_EVENT_H_

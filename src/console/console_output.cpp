@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+namespace trb2asc {
+
 void consoleWriteBytes(const char* text, size_t length) {
   // Translated in chunks: the program writes its own CR LF, the same on every platform.
   char chunk[512];
@@ -26,3 +28,5 @@ void consoleWriteBytes(const char* text, size_t length) {
 void consoleWrite(const char* text) {
   consoleWriteBytes(text, strlen(text));
 }
+
+}  // namespace trb2asc

@@ -5,6 +5,8 @@
 
 #include <stddef.h>
 
+namespace trb2asc {
+
 // Makes standard output unbuffered and untranslated (binary) so that the bytes
 // written by consoleWrite reach it exactly. Call once before any output.
 void prepareStandardOutput();
@@ -16,5 +18,7 @@ void consoleWrite(const char* text);
 
 // As consoleWrite, for the first length bytes of text (which may hold zero bytes).
 void consoleWriteBytes(const char* text, size_t length);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_CONSOLE_CONSOLE_OUTPUT_H_

@@ -5,6 +5,8 @@
 #include "console/key_pause_platform.h"
 #include "console/pause_key.h"
 
+namespace trb2asc {
+
 namespace {
 
 // The second code of the last two-code key, until the next pause returns it.
@@ -33,3 +35,5 @@ int waitForKey() {
   gPendingCode = key.pendingCode;
   return key.resultCode;
 }
+
+}  // namespace trb2asc

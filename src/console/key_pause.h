@@ -3,6 +3,8 @@
 #ifndef TRB2ASC_CONSOLE_KEY_PAUSE_H_
 #define TRB2ASC_CONSOLE_KEY_PAUSE_H_
 
+namespace trb2asc {
+
 // The prompt printed before every pause.
 inline constexpr const char* kPressAnyKey = "\nPress any key";
 
@@ -14,5 +16,7 @@ inline constexpr const char* kPressAnyKey = "\nPress any key";
 // The codes are a contract kept on purpose (see PauseKey): callers get the two-code form
 // of special keys even though this program only echoes them.
 int waitForKey();
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_CONSOLE_KEY_PAUSE_H_

@@ -6,6 +6,8 @@
 
 #include "console/pause_key.h"
 
+namespace trb2asc {
+
 // Opens the terminal (/dev/tty) or the console (CONIN$, CONOUT$) on first use and keeps
 // it; a failed open is remembered and not retried. Returns false when there is none.
 bool openKeyInput();
@@ -28,5 +30,7 @@ void restoreInputMode();
 // Writes key.echo[0..echoLength) to the terminal or console screen; a screen that cannot
 // be written only loses the echo.
 void echoKey(const PauseKey& key);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_CONSOLE_KEY_PAUSE_PLATFORM_H_

@@ -12,6 +12,8 @@
 #include "console/key_pause_platform.h"
 #include "console/terminal_key_decode.h"
 
+namespace trb2asc {
+
 namespace {
 
 constexpr int kNotOpenedYet = -2;
@@ -234,3 +236,5 @@ void restoreInputMode() {
 void echoKey(const PauseKey& key) {
   writeAll(gTerminal, key.echo, key.echoLength);
 }
+
+}  // namespace trb2asc

@@ -5,6 +5,8 @@
 #include "console/console_key_event.h"
 #include "console/key_pause_platform.h"
 
+namespace trb2asc {
+
 // The key decision is written against its own copies of these values.
 static_assert(kRightAltPressed == RIGHT_ALT_PRESSED && kLeftAltPressed == LEFT_ALT_PRESSED &&
               kRightCtrlPressed == RIGHT_CTRL_PRESSED && kLeftCtrlPressed == LEFT_CTRL_PRESSED &&
@@ -93,3 +95,5 @@ void echoKey(const PauseKey& key) {
     WriteConsoleA(gConsole.output, key.echo, static_cast<DWORD>(key.echoLength), &written, nullptr);
   }
 }
+
+}  // namespace trb2asc

@@ -3,6 +3,8 @@
 #ifndef TRB2ASC_CONSOLE_PAUSE_KEY_H_
 #define TRB2ASC_CONSOLE_PAUSE_KEY_H_
 
+namespace trb2asc {
+
 enum class KeyStatus {
   kNeedMore,  // terminal only: the bytes so far start a key; read one more or report idle
   kKey,       // a key that ends the wait; see the codes
@@ -31,5 +33,7 @@ inline PauseKey keyEndingWait(int result, int pending) {
   key.pendingCode = pending;
   return key;
 }
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_CONSOLE_PAUSE_KEY_H_

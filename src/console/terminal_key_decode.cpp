@@ -2,6 +2,8 @@
 
 #include "console/two_code_keys.h"
 
+namespace trb2asc {
+
 namespace {
 
 constexpr unsigned char kEsc = 0x1B;
@@ -526,3 +528,5 @@ PauseKey decodeTerminalKey(const unsigned char* bytes, int count, bool inputIdle
   }
   return key;
 }
+
+}  // namespace trb2asc

@@ -5,6 +5,8 @@
 
 #include "console/pause_key.h"
 
+namespace trb2asc {
+
 // Longest byte run the decoder ever asks to see for one key; the caller's buffer holds
 // at least this many bytes. A run this long that is still no key is skipped.
 inline constexpr int kMaxKeyBytes = 32;
@@ -25,5 +27,7 @@ inline constexpr int kNoEraseByte = -1;
 // Never reads beyond count; bytes after `consumed` belong to the next key. With
 // inputIdle true the verdict is never kNeedMore.
 PauseKey decodeTerminalKey(const unsigned char* bytes, int count, bool inputIdle, int eraseByte);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_CONSOLE_TERMINAL_KEY_DECODE_H_

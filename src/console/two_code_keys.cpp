@@ -1,5 +1,7 @@
 #include "console/two_code_keys.h"
 
+namespace trb2asc {
+
 namespace {
 
 // Second codes by deciding modifier: plain, Shift, Ctrl, Alt; in ExtendedKey order.
@@ -56,3 +58,5 @@ int firstCodeOf(ExtendedKey key, KeyModifier modifier, bool separateBlock) {
 int secondCodeOf(ExtendedKey key, KeyModifier modifier) {
   return kSecondCodes[static_cast<int>(key)][static_cast<int>(modifier)];
 }
+
+}  // namespace trb2asc

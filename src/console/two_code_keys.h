@@ -4,6 +4,8 @@
 #ifndef TRB2ASC_CONSOLE_TWO_CODE_KEYS_H_
 #define TRB2ASC_CONSOLE_TWO_CODE_KEYS_H_
 
+namespace trb2asc {
+
 // First codes.
 inline constexpr int kFirstCodeZero = 0;        // F1 to F10, Alt forms, the keypad
 inline constexpr int kFirstCodeExtended = 224;  // the separate cursor block, F11, F12
@@ -54,5 +56,7 @@ int firstCodeOf(ExtendedKey key, KeyModifier modifier, bool separateBlock);
 
 // Returns the second code: the conventional PC extended key code of key with modifier.
 int secondCodeOf(ExtendedKey key, KeyModifier modifier);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_CONSOLE_TWO_CODE_KEYS_H_

@@ -6,6 +6,8 @@
 #include "track/record_walk.h"
 #include "track/track_store.h"
 
+namespace trb2asc {
+
 namespace {
 
 // Lines are gathered here and written in large blocks; a failed write is remembered and
@@ -67,3 +69,5 @@ int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity
   }
   return lastRecord;
 }
+
+}  // namespace trb2asc

@@ -8,6 +8,8 @@
 
 #include "track/track_file.h"
 
+namespace trb2asc {
+
 // Longest output path accepted; a longer one is refused, never shortened.
 inline constexpr size_t kMaxPathLength = 253;
 
@@ -20,5 +22,7 @@ inline constexpr size_t kMaxPathLength = 253;
 //    (then nothing is created or truncated);
 //  - "<path> could not be written!" when a write or the close fails.
 int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity& input);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_ASC_EXPORT_H_

@@ -6,6 +6,8 @@
 #include <stdint.h>
 #include <string.h>
 
+namespace trb2asc {
+
 // Returns the unsigned 64-bit value stored little-endian in p[0..7].
 // Spelt out byte by byte so that compilers see one unaligned load on little-endian hosts.
 inline uint64_t decodeFixed64(const unsigned char* p) {
@@ -32,5 +34,7 @@ inline double decodeDouble(const unsigned char* p) {
   memcpy(&value, &bits, sizeof value);
   return value;
 }
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_BYTE_ORDER_H_

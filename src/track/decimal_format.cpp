@@ -1,5 +1,7 @@
 #include "track/decimal_format.h"
 
+namespace trb2asc {
+
 size_t formatDecimal(unsigned value, char* out) {
   // A track holds at most 1,365 records, so up to four digits take the short way.
   if (value < 100) {
@@ -32,3 +34,5 @@ size_t formatDecimal(unsigned value, char* out) {
   }
   return count;
 }
+
+}  // namespace trb2asc

@@ -7,6 +7,8 @@
 #include <stdint.h>
 #include <string.h>
 
+namespace trb2asc {
+
 // Longest text formatDecimal writes: "4294967295".
 inline constexpr size_t kMaxDecimalLength = 10;
 
@@ -24,5 +26,7 @@ inline void putDigitPair(char* out, uint32_t pair) {
 // Writes value in decimal (no sign, no leading zeros, no terminating zero) into out and
 // returns its length. Requires room for kMaxDecimalLength bytes.
 size_t formatDecimal(unsigned value, char* out);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_DECIMAL_FORMAT_H_

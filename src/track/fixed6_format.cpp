@@ -5,6 +5,8 @@
 
 #include "track/decimal_format.h"
 
+namespace trb2asc {
+
 namespace {
 
 // 1/10^4 in 32.32 fixed point (Q32: 32 fraction bits), rounded up from 429496.7296.
@@ -71,3 +73,5 @@ size_t formatFixed6(double value, char* out) {
   putDigitPair(next + 5, static_cast<uint32_t>(t >> 32));
   return static_cast<size_t>(next + 7 - out);
 }
+
+}  // namespace trb2asc

@@ -6,6 +6,8 @@
 
 #include <stddef.h>
 
+namespace trb2asc {
+
 inline constexpr double kCoordinateLimit = 360.0;
 
 // Longest text formatFixed6 writes: "-360.000000".
@@ -16,5 +18,7 @@ inline constexpr size_t kMaxFixed6Length = 11;
 // "-0.000000"). Requires a finite value with |value| <= kCoordinateLimit and room for
 // kMaxFixed6Length bytes; any other value writes nothing and returns 0.
 size_t formatFixed6(double value, char* out);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_FIXED6_FORMAT_H_

@@ -5,6 +5,8 @@
 #include "track/decimal_format.h"
 #include "track/fixed6_format.h"
 
+namespace trb2asc {
+
 namespace {
 
 // Record starts must lie below this offset: kStoreCapacity less the coordinate bytes.
@@ -55,3 +57,5 @@ int walkTrackRecords(const TrackStore& store, int32_t pointCount, LineSink sink,
   }
   return number;
 }
+
+}  // namespace trb2asc

@@ -8,6 +8,8 @@
 
 #include "track/track_store.h"
 
+namespace trb2asc {
+
 // Line buffer size; a line is at most a few dozen characters.
 inline constexpr size_t kLineBufferSize = 1000;
 
@@ -29,5 +31,7 @@ using LineSink = void (*)(void* context, const char* line, size_t length);
 // (so at most 1,365 records, and one for a negative count).
 // Returns the number of the last record examined (0 when none was).
 int walkTrackRecords(const TrackStore& store, int32_t pointCount, LineSink sink, void* context);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_RECORD_WALK_H_

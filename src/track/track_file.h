@@ -7,6 +7,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+namespace trb2asc {
+
 // An open file: a POSIX descriptor or a Windows handle, as an integer.
 struct TrackFile {
   intptr_t native;
@@ -44,5 +46,7 @@ bool writeTrackFile(TrackFile file, const void* data, size_t size);
 // Closes the file, releasing its hold. Returns false when the close reported an error
 // (for an output file: data that may not have reached the disk).
 bool closeTrackFile(TrackFile file);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_TRACK_FILE_H_

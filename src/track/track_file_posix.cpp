@@ -6,6 +6,8 @@
 
 #include "track/track_file.h"
 
+namespace trb2asc {
+
 namespace {
 
 int descriptor(TrackFile file) {
@@ -110,3 +112,5 @@ bool writeTrackFile(TrackFile file, const void* data, size_t size) {
 bool closeTrackFile(TrackFile file) {
   return close(descriptor(file)) == 0;
 }
+
+}  // namespace trb2asc

@@ -2,6 +2,8 @@
 
 #include "track/track_file.h"
 
+namespace trb2asc {
+
 namespace {
 
 HANDLE handleOf(TrackFile file) {
@@ -100,3 +102,5 @@ bool writeTrackFile(TrackFile file, const void* data, size_t size) {
 bool closeTrackFile(TrackFile file) {
   return CloseHandle(handleOf(file)) != FALSE;
 }
+
+}  // namespace trb2asc

@@ -6,6 +6,8 @@
 #include "track/decimal_format.h"
 #include "track/track_store.h"
 
+namespace trb2asc {
+
 namespace {
 
 // Reads until `size` bytes are in or the file ends. Returns the count, or -1 on error.
@@ -77,3 +79,5 @@ LoadResult loadTrackTail(const char* inputPath) {
   }
   return result;
 }
+
+}  // namespace trb2asc

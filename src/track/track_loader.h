@@ -6,6 +6,8 @@
 
 #include "track/track_file.h"
 
+namespace trb2asc {
+
 struct LoadResult {
   int32_t loadedBytes;  // bytes copied into the store; -1 when the file was not loaded
   int32_t pointCount;   // signed count from file offset 200; meaningful when loadedBytes > 0
@@ -21,5 +23,7 @@ struct LoadResult {
 //    kStoreCapacity bytes; the first kStoreCapacity bytes stay loaded.
 // A file of 204 bytes or fewer loads nothing (loadedBytes 0).
 LoadResult loadTrackTail(const char* inputPath);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_TRACK_LOADER_H_

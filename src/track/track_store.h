@@ -6,6 +6,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+namespace trb2asc {
+
 inline constexpr size_t kStoreBlockSize = 65536;  // bytes in the block
 inline constexpr int32_t kStoreCapacity = 65535;  // most bytes ever loaded
 inline constexpr size_t kHeaderSize = 200;        // header bytes, not interpreted
@@ -32,5 +34,7 @@ TrackStore& trackStore();
 // Reads the coordinates of the record starting at store offset `offset`.
 // Requires offset + kCoordinateBytes <= kStoreBlockSize.
 TrackRecord readTrackRecord(const TrackStore& store, size_t offset);
+
+}  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_TRACK_STORE_H_
