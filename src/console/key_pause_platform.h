@@ -12,8 +12,9 @@ namespace trb2asc {
 // it; a failed open is remembered and not retried. Returns false when there is none.
 bool openKeyInput();
 
-// Saves the input's current mode. Returns false, changing nothing, when it cannot be
-// read (then the pause ends at once).
+// Saves the input's current mode for restoreInputMode; on POSIX it is also put back
+// when a signal ends the program before then. Returns false, changing nothing, when the
+// mode cannot be read (then the pause ends at once).
 bool saveInputMode();
 
 // Sets the single-key mode: no line editing, no echo, no signal or flow-control keys.
