@@ -18,11 +18,24 @@ rank() {
 
 status=0
 checked=0
+# A new folder must be given its place among the layers before it is checked.
+for folder in "$root"/*/; do
+  name=$(basename "$folder")
+  if [ "$(rank "$name")" -lt 0 ]; then
+    echo "layer violation: src/$name/ is no known layer (add it to tools/check_layers.sh)"
+    status=1
+  fi
+done
 for layer in "${layers[@]}"; do
   own=$(rank "$layer")
   [ -d "$root/$layer" ] || continue
   while IFS= read -r file; do
     checked=$((checked + 1))
+    # Includes are named from src/, so that a relative path cannot slip past the check.
+    if grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"\.' "$file"; then
+      echo "layer violation: $file includes a relative path"
+      status=1
+    fi
     # Every quoted include that names a folder of src/: "line:folder".
     while IFS=: read -r line folder; do
       used=$(rank "$folder")
