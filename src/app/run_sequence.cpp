@@ -6,6 +6,14 @@
 #include "track/track_loader.h"
 
 int runConverter(const RunOptions& options) {
+  if (options.request == RunRequest::kHelp) {
+    consoleWrite(kUsageText);
+    return 0;
+  }
+  if (options.request == RunRequest::kVersion) {
+    consoleWrite(kVersionLine);
+    return 0;
+  }
   if (!options.quiet) {
     consoleWrite(kTitleLine);
   }
