@@ -8,6 +8,7 @@
 
 using trb2asc::parseArguments;
 using trb2asc::RunOptions;
+using trb2asc::RunRequest;
 
 namespace {
 
@@ -15,6 +16,7 @@ struct ArgumentCase {
   std::vector<const char*> arguments;  // after the program name
   bool quiet;
   const char* outputPath;
+  RunRequest request = RunRequest::kConvert;
 };
 
 void PrintTo(const ArgumentCase& c, std::ostream* out) {
@@ -34,6 +36,7 @@ TEST_P(ParseArgumentsTest, GivesQuietFlagAndOutputPath) {
   EXPECT_EQ(options.quiet, c.quiet);
   EXPECT_STREQ(options.outputPath, c.outputPath);
   EXPECT_STREQ(options.inputPath, "ceTrackTail.trb");
+  EXPECT_EQ(options.request, c.request);
 }
 
 const char* const kDefault = "VexaTrackTail.asc";
@@ -56,6 +59,19 @@ INSTANTIATE_TEST_SUITE_P(
                      "-qu\xC3\xAF"
                      "et"},
         // A long path is kept whole; the export refuses it rather than cut it.
-        ArgumentCase{{"/tmp/../tmp/./out.asc"}, false, "/tmp/../tmp/./out.asc"}));
+        ArgumentCase{{"/tmp/../tmp/./out.asc"}, false, "/tmp/../tmp/./out.asc"},
+        // The two requests: the exact first argument, whatever follows it.
+        ArgumentCase{{"--help"}, false, kDefault, RunRequest::kHelp},
+        ArgumentCase{{"--version"}, false, kDefault, RunRequest::kVersion},
+        ArgumentCase{{"--help", "out.asc"}, false, kDefault, RunRequest::kHelp},
+        ArgumentCase{{"--version", "-quiet"}, false, kDefault, RunRequest::kVersion},
+        // Anything else that looks like a request is still an output path.
+        ArgumentCase{{"out.asc", "--help"}, false, kDefault},
+        ArgumentCase{{"-quiet", "--version"}, true, kDefault}, ArgumentCase{{"-h"}, false, "-h"},
+        ArgumentCase{{"/?"}, false, "/?"}, ArgumentCase{{"--HELP"}, false, "--HELP"},
+        ArgumentCase{{"--help "}, false, "--help "}, ArgumentCase{{"--hel"}, false, "--hel"},
+        ArgumentCase{{"-help"}, false, "-help"},
+        ArgumentCase{{"--version=1"}, false, "--version=1"},
+        ArgumentCase{{"./--help"}, false, "./--help"}));
 
 }  // namespace

@@ -68,6 +68,52 @@ TEST_F(ConversionTest, WritesTheNamedOutputPathOnly) {
   EXPECT_EQ(file("%s%n%d"), kTwoLines);
 }
 
+// Every line break is CR LF, and there is no lone CR or LF.
+bool allLinesEndInCrLf(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool lf = text[i] == '\n';
+    const bool cr = text[i] == '\r';
+    if ((lf && (i == 0 || text[i - 1] != '\r')) ||
+        (cr && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+      return false;
+    }
+  }
+  return !text.empty() && text.back() == '\n';
+}
+
+TEST_F(ConversionTest, HelpAndVersionAnswerAndTouchNoFile) {
+  input(kTwoPoints);
+  writeFile(path("VexaTrackTail.asc"), "old");
+  const std::string versionLine = std::string("trb2asc ") + TRB2ASC_VERSION + "\r\n";
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--help"}, {"--help", "out.asc"}, {"--version"}, {"--version", "-quiet"}}) {
+    SCOPED_TRACE(arguments[0] + " with " + std::to_string(arguments.size() - 1) + " more");
+    const std::string output = run(arguments).output;
+    if (arguments[0] == "--version") {
+      EXPECT_EQ(output, versionLine);
+    } else {
+      EXPECT_EQ(output.rfind("Usage: trb2asc [-quiet | OUTPUT]\r\n", 0), 0u) << output;
+      EXPECT_TRUE(allLinesEndInCrLf(output)) << output;
+      for (const char* mention : {"ceTrackTail.trb", "VexaTrackTail.asc", "-quiet", "--version",
+                                  "./--help", "man trb2asc"}) {
+        EXPECT_NE(output.find(mention), std::string::npos) << mention;
+      }
+    }
+    EXPECT_EQ(file("VexaTrackTail.asc"), "old");
+    EXPECT_FALSE(exists("out.asc"));
+    EXPECT_FALSE(exists("--help"));
+    EXPECT_FALSE(exists("--version"));
+  }
+}
+
+TEST_F(ConversionTest, LookalikesOfHelpAreOutputPaths) {
+  input(kTwoPoints);
+  for (const char* name : {"./--help", "-h", "--HELP", "-version"}) {
+    EXPECT_EQ(run({name}).output, kTitleLine + summaryLine(name, 2) + kPressAnyKey);
+    EXPECT_EQ(file(name), kTwoLines) << name;
+  }
+}
+
 TEST_F(ConversionTest, MissingOrUnopenableInputCreatesNoOutput) {
   const std::string message = "ceTrackTail.trb could not opened!\r\n";
   EXPECT_EQ(run().output, kTitleLine + message + kPressAnyKey);

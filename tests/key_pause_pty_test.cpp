@@ -391,6 +391,22 @@ TEST_F(KeyPauseTerminal, QuietRunWithoutOverflowLeavesTheTerminalAlone) {
   EXPECT_EQ(outcome.screen, "z");     // the terminal's own echo of it, nothing more
 }
 
+// --help and --version answer and end: no pause, so a key typed ahead stays unread.
+TEST_F(KeyPauseTerminal, HelpAndVersionDoNotPause) {
+  for (const char* request : {"--help", "--version"}) {
+    SCOPED_TRACE(request);
+    RunSetup setup;
+    setup.arguments = {request};
+    setup.typedAhead = "z";
+    PtyRun run = startRun(workspace_, setup);
+    const RunOutcome outcome = finishRun(&run);
+    ASSERT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_TRUE(outcome.attributesKept);
+    EXPECT_EQ(outcome.unreadBytes, 1);
+  }
+}
+
 TEST_F(KeyPauseTerminal, SignalDuringThePauseRestoresTheTerminal) {
   for (int signalNumber : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
     SCOPED_TRACE(strsignal(signalNumber));

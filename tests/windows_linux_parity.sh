@@ -96,6 +96,9 @@ run_case self_overwrite with_sample ceTrackTail.trb
 run_case file_of_205_bytes with_205_bytes
 run_case file_of_204_bytes with_204_bytes
 run_case negative_count with_negative_count
+run_case help with_sample --help
+run_case version with_sample --version
+run_case help_lookalike_is_a_path with_sample ./--help
 
 # Identical is not enough: the normal run must really have converted.
 if ! grep -q "Trackpoints" "$work/normal/linux.out" || [ ! -s "$work/normal/linux/VexaTrackTail.asc" ]; then

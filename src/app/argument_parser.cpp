@@ -2,6 +2,8 @@
 
 namespace trb2asc {
 
+#include <string.h>
+
 namespace {
 
 // Only the letters A to Z are folded; every other byte must match exactly.
@@ -22,8 +24,14 @@ bool isQuietSwitch(const char* argument) {
 }  // namespace
 
 RunOptions parseArguments(int argc, const char* const* argv) {
-  RunOptions options{false, kInputPath, kDefaultOutputPath};
-  if (argc >= 2 && isQuietSwitch(argv[1])) {
+  RunOptions options{false, kInputPath, kDefaultOutputPath, RunRequest::kConvert};
+  // Users of console tools try these two first; only the exact spellings count, so that
+  // every other argument (-h, /?, --HELP) stays an output path as it always was.
+  if (argc >= 2 && strcmp(argv[1], "--help") == 0) {
+    options.request = RunRequest::kHelp;
+  } else if (argc >= 2 && strcmp(argv[1], "--version") == 0) {
+    options.request = RunRequest::kVersion;
+  } else if (argc >= 2 && isQuietSwitch(argv[1])) {
     options.quiet = true;
   } else if (argc == 2 && argv[1][0] != '\0') {
     options.outputPath = argv[1];

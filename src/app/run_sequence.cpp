@@ -9,6 +9,14 @@
 namespace trb2asc {
 
 int runConverter(const RunOptions& options) {
+  if (options.request == RunRequest::kHelp) {
+    consoleWrite(kUsageText);
+    return 0;
+  }
+  if (options.request == RunRequest::kVersion) {
+    consoleWrite(kVersionLine);
+    return 0;
+  }
   if (!options.quiet) {
     consoleWrite(kTitleLine);
   }
