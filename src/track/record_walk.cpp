@@ -8,6 +8,7 @@ namespace {
 
 // Record starts must lie below this offset: kStoreCapacity less the coordinate bytes.
 constexpr size_t kWalkLimit = static_cast<size_t>(kStoreCapacity) - kCoordinateBytes;
+constexpr size_t kMaxRecords = (kWalkLimit - 1) / kRecordStride + 1;  // 1,365
 
 size_t appendText(char* out, size_t at, const char* text) {
   const size_t length = strlen(text);
@@ -33,9 +34,10 @@ void startCount(NumberTail* tail) {
   tail->digits = 1;
 }
 
-// Adds one; a carry out of the first digit makes the number one digit longer. There is
+// Adds one to a number that ends in 9: the nines become zeros and the digit before them
+// goes up, or a carry out of the first digit makes the number one digit longer. There is
 // room for 13 digits, far more than the 1,365 records of a walk need.
-void countUp(NumberTail* tail) {
+void carryUp(NumberTail* tail) {
   size_t at = tail->digits;
   while (at > 0 && tail->text[at - 1] == '9') {
     tail->text[--at] = '0';
@@ -48,6 +50,16 @@ void countUp(NumberTail* tail) {
   tail->text[tail->digits] = '0';
   ++tail->digits;
   memcpy(tail->text + tail->digits, kTailEnd, kTailEndLength);
+}
+
+// Adds one; nine times in ten only the last digit changes.
+void countUp(NumberTail* tail) {
+  char* last = tail->text + tail->digits - 1;
+  if (*last != '9') {
+    ++*last;
+  } else {
+    carryUp(tail);
+  }
 }
 
 // Writes the whole line, CR LF included, and returns its end. Needs kLineRoom bytes.
@@ -81,34 +93,36 @@ bool isCoordinateInRange(const TrackRecord& record) {
 
 int walkTrackText(const TrackStore& store, int32_t pointCount, char* block, size_t capacity,
                   LineSink sink, void* context) {
-  // Records are examined only while their coordinates were really loaded: the zero
-  // bytes beyond them are no points of the track.
+  // Records are examined only while their coordinates were really loaded (the zero bytes
+  // beyond them are no points of the track) and start below kWalkLimit, and up to the
+  // first whose number exceeds pointCount.
   const size_t loaded = store.loadedBytes > 0 ? static_cast<size_t>(store.loadedBytes) : 0;
+  size_t present = loaded >= kCoordinateBytes ? (loaded - kCoordinateBytes) / kRecordStride + 1 : 0;
+  if (present > kMaxRecords) {
+    present = kMaxRecords;
+  }
+  const size_t counted = pointCount >= 0 ? static_cast<size_t>(pointCount) + 1 : 1;
+  const size_t records = present < counted ? present : counted;
+
   char* const full = block + capacity - kLineRoom;  // a line may start up to here
   char* next = block;
   NumberTail tail;
   startCount(&tail);
-  int number = 0;
-  for (size_t offset = 0; offset < kWalkLimit && offset + kCoordinateBytes <= loaded;
-       offset += kRecordStride) {
-    const TrackRecord record = readTrackRecord(store, offset);
-    ++number;
+  for (size_t i = 0, offset = 0; i < records; ++i, offset += kRecordStride) {
     countUp(&tail);
-    if (isCoordinateInRange(record)) {
-      next = writeLine(record, tail, next);
+    const TrackRecord coordinates = readTrackRecord(store, offset);
+    if (isCoordinateInRange(coordinates)) {
+      next = writeLine(coordinates, tail, next);
       if (next > full) {
         sink(context, block, static_cast<size_t>(next - block));
         next = block;
       }
     }
-    if (number > pointCount) {
-      break;
-    }
   }
   if (next != block) {
     sink(context, block, static_cast<size_t>(next - block));
   }
-  return number;
+  return static_cast<int>(records);
 }
 
 int walkTrackRecords(const TrackStore& store, int32_t pointCount, LineSink sink, void* context) {
