@@ -90,7 +90,8 @@ constexpr uint64_t kMillionthsScale = 4503599628u;
 constexpr uint64_t kFractionMask = (uint64_t{1} << 52) - 1;
 
 // Writes the text of value, which must lie within +-kCoordinateLimit, and returns its end.
-// Writes within kMaxFixed6Length bytes, possibly past the text's end.
+// Writes within kMaxFixed6Length bytes, possibly past the text's end. Always inlined: as a
+// call, twice per line, it cost an eighth of the instructions of a whole conversion.
 __attribute__((always_inline)) inline char* writeFixed6(double value, char* out) {
   // Only the seventh decimal decides, so a 5 there always rounds away from zero.
   const uint32_t m = roundedMillionths(fabs(value));
