@@ -1,7 +1,8 @@
-/* Runs two programs alternately in the current directory, stdin and stdout on
- * /dev/null, and reports the median wall time of each, the median of the per-pair
- * ratios (second / first) and the peak resident memory of each.
- * Usage: alternate_runs COUNT FIRST [ARG...] -- SECOND [ARG...]
+/* Runs two to four programs in turn, round after round, in the current directory,
+ * stdin and stdout on /dev/null, and reports the median wall time of each, the peak
+ * resident memory of each, and for the last program the median of its per-round ratios
+ * to each of the others (last / other).
+ * Usage: alternate_runs COUNT FIRST [ARG...] -- SECOND [ARG...] [-- THIRD [ARG...] ...]
  *
  * Peak memory is the child's own high-water mark (VmHWM), read while it is stopped at
  * its exit: the rusage figure would include the parent's pages that the child had
@@ -118,40 +119,61 @@ static double median(double* values, int count) {
 }
 
 int main(int argc, char** argv) {
-  int split = 0;
-  for (int i = 2; i < argc; ++i) {
+  enum { kMaxPrograms = 4 };
+  char** programs[kMaxPrograms];
+  int programCount = 0;
+  const int count = argc > 1 ? atoi(argv[1]) : 0;
+  int usable = count >= 1 && argc > 2 && strcmp(argv[2], "--") != 0;
+  if (usable) {
+    programs[programCount++] = argv + 2;
+  }
+  for (int i = 3; usable && i < argc; ++i) {
     if (strcmp(argv[i], "--") == 0) {
-      split = i;
+      argv[i] = NULL;
+      if (programCount == kMaxPrograms || i + 1 >= argc || strcmp(argv[i + 1], "--") == 0) {
+        usable = 0;
+      } else {
+        programs[programCount++] = argv + i + 1;
+      }
     }
   }
-  const int count = argc > 1 ? atoi(argv[1]) : 0;
-  if (count < 1 || split < 3 || split + 1 >= argc) {
-    fprintf(stderr, "usage: alternate_runs COUNT FIRST [ARG...] -- SECOND [ARG...]\n");
+  if (!usable || programCount < 2) {
+    fprintf(stderr, "usage: alternate_runs COUNT FIRST [ARG...] -- SECOND [ARG...] [-- ...]\n");
     return 2;
   }
-  argv[split] = NULL;
-  char** first = argv + 2;
-  char** second = argv + split + 1;
-  double* a = calloc((size_t)count, sizeof *a);
-  double* b = calloc((size_t)count, sizeof *b);
-  double* ratio = calloc((size_t)count, sizeof *ratio);
-  long peakA = 0;
-  long peakB = 0;
-  for (int i = 0; i < 5; ++i) { /* also warms the page cache for both */
-    const long pa = peakOnce(first);
-    const long pb = peakOnce(second);
-    peakA = pa > peakA ? pa : peakA;
-    peakB = pb > peakB ? pb : peakB;
+  /* The last program is the one measured against each of the others. */
+  const int last = programCount - 1;
+  double* wall[kMaxPrograms];
+  double* ratio[kMaxPrograms];
+  long peak[kMaxPrograms];
+  for (int p = 0; p < programCount; ++p) {
+    wall[p] = calloc((size_t)count, sizeof *wall[p]);
+    ratio[p] = calloc((size_t)count, sizeof *ratio[p]);
+    peak[p] = 0;
+  }
+  for (int i = 0; i < 5; ++i) { /* also warms the page cache for all */
+    for (int p = 0; p < programCount; ++p) {
+      const long kib = peakOnce(programs[p]);
+      peak[p] = kib > peak[p] ? kib : peak[p];
+    }
   }
   for (int i = 0; i < count; ++i) {
-    a[i] = runOnce(first);
-    b[i] = runOnce(second);
-    ratio[i] = b[i] / a[i];
+    for (int p = 0; p < programCount; ++p) {
+      wall[p][i] = runOnce(programs[p]);
+    }
+    for (int p = 0; p < last; ++p) {
+      ratio[p][i] = wall[last][i] / wall[p][i];
+    }
   }
-  printf("wall median: %s %.1f us, %s %.1f us (%d runs each, alternating)\n", first[0],
-         median(a, count) * 1e6, second[0], median(b, count) * 1e6, count);
-  printf("peak memory: %s %ld KiB, %s %ld KiB\n", first[0], peakA, second[0], peakB);
-  printf("median ratio: %.4f\n", median(ratio, count));
-  printf("peak difference: %ld KiB\n", peakB - peakA);
+  for (int p = 0; p < programCount; ++p) {
+    printf("wall median: %s %.1f us (%d runs, alternating)\n", programs[p][0],
+           median(wall[p], count) * 1e6, count);
+  }
+  for (int p = 0; p < programCount; ++p) {
+    printf("peak memory: %s %ld KiB\n", programs[p][0], peak[p]);
+  }
+  for (int p = 0; p < last; ++p) {
+    printf("median ratio to %s: %.4f\n", programs[p][0], median(ratio[p], count));
+  }
   return 0;
 }

@@ -36,5 +36,7 @@ if(trb2asc_ipo_supported)
                         PROPERTIES INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/musl_release.cmake)
+
 option(TRB2ASC_BUILD_BENCHMARKS "Build the Google Benchmark executable trb2asc_bench" OFF)
 add_subdirectory(bench)

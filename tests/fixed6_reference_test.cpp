@@ -1,6 +1,7 @@
-// The fast digit paths of the number formatting against the rounding rule written out
-// step by step (trunc, then one decimal digit at a time), on every six-digit fraction,
-// on band edges, around every half-way point of a range and on random values.
+// The fast digit paths of the number formatting (formatFixed6 and the in-place writer of
+// the export lines) against the rounding rule written out step by step (trunc, then one
+// decimal digit at a time), on every six-digit fraction, on band edges, around every
+// half-way point of a range and on random values.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,6 +17,7 @@ using trb2asc::formatDecimal;
 using trb2asc::formatFixed6;
 using trb2asc::kCoordinateLimit;
 using trb2asc::kMaxFixed6Length;
+using trb2asc::writeCoordinatePair;
 
 namespace {
 
@@ -45,14 +47,22 @@ std::string referenceFixed6(double value) {
   return text;
 }
 
+// The text of formatFixed6, checked against the in-place writer of the export lines,
+// which must write the same digits (a mismatch returns both texts).
 std::string fastFixed6(double value) {
   char out[kMaxFixed6Length];
-  return std::string(out, formatFixed6(value, out));
+  const std::string text(out, formatFixed6(value, out));
+  char pair[2 * kMaxFixed6Length + 3];
+  const std::string inPlace(pair, writeCoordinatePair(value, value, pair));
+  if (inPlace != text + " , " + text) {
+    return "formatFixed6 " + text + ", writeCoordinatePair " + inPlace;
+  }
+  return text;
 }
 
 TEST(FormatReference, EverySixDigitFractionAtEachWidthOfTheIntegerPart) {
   // A quarter of a millionth above k millionths rounds down to k: every fraction once.
-  for (double whole : {0.0, 7.0, 42.0, 359.0}) {
+  for (double whole : {0.0, 7.0, 42.0, 100.0, 359.0}) {
     for (int k = 0; k < 1000000; ++k) {
       const double value = whole + (k + 0.25) / 1e6;
       ASSERT_EQ(fastFixed6(value), referenceFixed6(value)) << value;

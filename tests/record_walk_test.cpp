@@ -2,6 +2,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,12 @@ using trb2asc::formatPointLine;
 using trb2asc::isCoordinateInRange;
 using trb2asc::kDataOffset;
 using trb2asc::kLineBufferSize;
+using trb2asc::kLineRoom;
 using trb2asc::kStoreCapacity;
 using trb2asc::TrackRecord;
 using trb2asc::TrackStore;
 using trb2asc::walkTrackRecords;
+using trb2asc::walkTrackText;
 
 namespace {
 
@@ -131,6 +134,76 @@ TEST(WalkTrackRecords, EndsEveryLineWithCrLf) {
   }
   EXPECT_EQ(lines, 50u);
   EXPECT_EQ(text.back(), '\n');
+}
+
+// What the walk of a full store must write, built line by line with formatPointLine (its
+// own record-number and number code) for every kept record.
+std::string expectedText(const std::vector<TrackPoint>& track, std::size_t records) {
+  std::string text;
+  char line[kLineBufferSize];
+  for (std::size_t i = 0; i < records; ++i) {
+    const TrackRecord record{track[i].latitude, track[i].longitude};
+    if (isCoordinateInRange(record)) {
+      text.append(
+          line, formatPointLine(record.longitude, record.latitude, static_cast<int>(i + 1), line));
+      text += "\r\n";
+    }
+  }
+  return text;
+}
+
+TEST(WalkTrackText, WritesInPlaceWhatTheLineFormatterWritesForEveryRecordOfAFullStore) {
+  // Every width of both values and of the record number (carries 9, 99, 999), signs,
+  // band edges and dropped records, over all 1,365 records.
+  std::mt19937_64 random(1365);
+  std::uniform_real_distribution<double> coordinate(-360.0, 360.0);
+  const double edges[] = {
+      -0.0,        0.0,    0x1p-4, 0x1p-17, 0x1p-30,
+      359.9999995, -360.0, 360.0,  400.0,   std::numeric_limits<double>::quiet_NaN()};
+  std::vector<TrackPoint> track;
+  for (int i = 0; i < 1365; ++i) {
+    // Down to tiny magnitudes, through every band of the number code.
+    TrackPoint point{coordinate(random) * std::ldexp(1.0, -(i % 40)),
+                     coordinate(random) * std::ldexp(1.0, -(i * 3 % 41))};
+    if (i % 7 == 3) {
+      point.latitude = edges[(i / 7) % 10];
+    }
+    if (i % 11 == 5) {
+      point.longitude = edges[(i / 11) % 10];
+    }
+    track.push_back(point);
+  }
+  const auto store = storeOf(trackTailBytes(1365, track));
+  const std::string expected = expectedText(track, 1365);
+
+  for (std::size_t capacity : {kLineRoom, kLineRoom + 30, std::size_t{100}, std::size_t{8192}}) {
+    struct Chunks {
+      std::size_t capacity;
+      std::string text;
+      std::vector<std::string> parts;
+    } chunks{capacity, "", {}};
+    std::vector<char> block(capacity);
+    const int last = walkTrackText(
+        *store, 5000, block.data(), capacity,
+        [](void* context, const char* text, std::size_t length) {
+          auto* c = static_cast<Chunks*>(context);
+          c->text.append(text, length);
+          c->parts.emplace_back(text, length);
+        },
+        &chunks);
+    EXPECT_EQ(last, 1365);
+    ASSERT_EQ(chunks.text, expected) << "block of " << capacity;
+    for (const std::string& part : chunks.parts) {
+      ASSERT_LE(part.size(), capacity);
+      ASSERT_GE(part.size(), 2u);
+      EXPECT_EQ(part.substr(part.size() - 2), "\r\n");
+      if (capacity == kLineRoom) {
+        EXPECT_EQ(part.find('\n'), part.size() - 1) << "one line per hand-over";
+      }
+    }
+  }
+  // The line-by-line walk is the same walk.
+  EXPECT_EQ(walk(*store, 5000).text, expected);
 }
 
 TEST(IsCoordinateInRange, HasInclusiveLatitudeAndExclusiveLongitudeLowerBounds) {

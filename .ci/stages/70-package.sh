@@ -9,7 +9,7 @@ root=$(pwd)
 export DEBIAN_FRONTEND=noninteractive
 
 apt-get update
-apt-get install -y cmake ninja-build g++ dpkg-dev groff-base gzip lintian
+apt-get install -y cmake ninja-build g++ dpkg-dev groff-base gzip lintian musl-tools binutils
 
 fail() {
   echo "package check failed: $*" >&2
@@ -63,6 +63,16 @@ page="$work/root/usr/share/man/man1/trb2asc.1.gz"
 if readelf -l "$program" | grep -q INTERP; then
   fail "the packaged trb2asc is dynamically linked"
 fi
+# It is the musl release build, the one the release stage tests, stripped: no glibc in it.
+grep -q '^TRB2ASC_MUSL_BUILD:INTERNAL=ON$' build/release/CMakeCache.txt ||
+  fail "the release was not configured against musl"
+if readelf -n "$program" | grep -q NT_GNU_ABI_TAG || grep -qa GLIBC_ "$program"; then
+  fail "the packaged trb2asc carries glibc"
+fi
+strip -o "$work/release-trb2asc" build/release/trb2asc
+cmp "$program" "$work/release-trb2asc" || fail "the packaged trb2asc is not the release build"
+tar xzf "$tarball" -C "$work" --wildcards '*/bin/trb2asc'
+cmp "$work"/trb2asc-"$version"-*/bin/trb2asc "$program" || fail "the .tar.gz holds another trb2asc"
 warnings=$(gzip -dc "$page" | groff -man -ww -z 2>&1)
 [ -z "$warnings" ] || fail "manual page warnings: $warnings"
 gzip -dc "$page" | grep -q "^\.TH TRB2ASC 1 .*\"trb2asc $version\"" || fail "manual page version"

@@ -10,29 +10,19 @@ namespace trb2asc {
 
 namespace {
 
-// Lines are gathered here and written in large blocks; a failed write is remembered and
-// nothing more is attempted.
+// The walk writes its lines straight into data and hands over large blocks; a failed
+// write is remembered and nothing more is attempted.
 struct OutputBuffer {
   TrackFile file;
   bool failed;
-  size_t used;
   char data[8192];
 };
 
-void flushOutput(OutputBuffer* out) {
-  if (!out->failed && out->used > 0 && !writeTrackFile(out->file, out->data, out->used)) {
+void writeBlock(void* context, const char* text, size_t length) {
+  OutputBuffer* out = static_cast<OutputBuffer*>(context);
+  if (!out->failed && !writeTrackFile(out->file, text, length)) {
     out->failed = true;
   }
-  out->used = 0;
-}
-
-void bufferLine(void* context, const char* line, size_t length) {
-  OutputBuffer* out = static_cast<OutputBuffer*>(context);
-  if (sizeof out->data - out->used < length) {
-    flushOutput(out);
-  }
-  memcpy(out->data + out->used, line, length);
-  out->used += length;
 }
 
 void reportOutput(const char* path, const char* failure) {
@@ -49,7 +39,6 @@ int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity
   }
   OutputBuffer out;
   out.failed = false;
-  out.used = 0;
   switch (openOutputFile(outputPath, input, &out.file)) {
     case OutputOpen::kFailed:
       reportOutput(outputPath, " could not opend!\n");
@@ -60,8 +49,8 @@ int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity
     case OutputOpen::kOpened:
       break;
   }
-  const int lastRecord = walkTrackRecords(trackStore(), pointCount, bufferLine, &out);
-  flushOutput(&out);
+  const int lastRecord =
+      walkTrackText(trackStore(), pointCount, out.data, sizeof out.data, writeBlock, &out);
   const bool closed = closeTrackFile(out.file);
   if (out.failed || !closed) {
     reportOutput(outputPath, " could not be written!\n");

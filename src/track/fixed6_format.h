@@ -19,6 +19,11 @@ inline constexpr size_t kMaxFixed6Length = 11;
 // kMaxFixed6Length bytes; any other value writes nothing and returns 0.
 size_t formatFixed6(double value, char* out);
 
+// Writes `<first> , <second>`, each value as formatFixed6 writes it, and returns the end of
+// the text. Both values must be finite and within +-kCoordinateLimit (unchecked); needs
+// room for 2 * kMaxFixed6Length + 3 bytes, which may be written past the text's end.
+char* writeCoordinatePair(double first, double second, char* out);
+
 }  // namespace trb2asc
 
 #endif  // TRB2ASC_TRACK_FIXED6_FORMAT_H_

@@ -21,8 +21,11 @@ size_t formatPointLine(double longitude, double latitude, int recordNumber, char
 // NaN in either value drops it.
 bool isCoordinateInRange(const TrackRecord& record);
 
-// Receives one finished line, CR LF included.
+// Receives finished text: one or more whole lines, CR LF included.
 using LineSink = void (*)(void* context, const char* line, size_t length);
+
+// Room a line needs while it is written straight into a text block; no line is longer.
+inline constexpr size_t kLineRoom = 48;
 
 // Walks the records of `store` in order, numbering each examined record from 1, and
 // hands each kept record's line (CR LF included) to sink. A record is examined only
@@ -31,6 +34,14 @@ using LineSink = void (*)(void* context, const char* line, size_t length);
 // (so at most 1,365 records, and one for a negative count).
 // Returns the number of the last record examined (0 when none was).
 int walkTrackRecords(const TrackStore& store, int32_t pointCount, LineSink sink, void* context);
+
+// The same walk, the same lines and the same return value, but the lines are written
+// straight into block (capacity bytes, at least kLineRoom) and handed to sink in runs of
+// whole lines: whenever fewer than kLineRoom bytes are left, and at the end when any
+// text is left. With a capacity of kLineRoom each line is handed over alone.
+// The store is only read.
+int walkTrackText(const TrackStore& store, int32_t pointCount, char* block, size_t capacity,
+                  LineSink sink, void* context);
 
 }  // namespace trb2asc
 
