@@ -121,7 +121,8 @@ TEST_F(TrackFileWin32, OutputHeldByAnotherIsLeftWhole) {
   TrackFile file;
   const HANDLE other = openOther(path, GENERIC_READ, kShareAll);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(openOutputFile(path.c_str(), FileIdentity{0, 0, false}, &file), OutputOpen::kFailed);
+  EXPECT_EQ(openOutputFile(path.c_str(), nullptr, FileIdentity{0, 0, false}, &file),
+            OutputOpen::kFailed);
   CloseHandle(other);
   EXPECT_EQ(contentOf(path), "earlier lines\r\n");
 }
@@ -131,7 +132,8 @@ TEST_F(TrackFileWin32, OutputIsHeldAloneAndReplaced) {
   const std::string created = pathOf("new.asc");
   for (const std::string& path : {existing, created}) {
     TrackFile file;
-    ASSERT_EQ(openOutputFile(path.c_str(), FileIdentity{0, 0, false}, &file), OutputOpen::kOpened);
+    ASSERT_EQ(openOutputFile(path.c_str(), nullptr, FileIdentity{0, 0, false}, &file),
+              OutputOpen::kOpened);
     const HANDLE reader = openOther(path, GENERIC_READ, kShareAll);
     EXPECT_EQ(reader, INVALID_HANDLE_VALUE) << path;
     CloseHandle(reader);
@@ -152,14 +154,15 @@ TEST_F(TrackFileWin32, OutputNamingTheInputIsLeftUntouched) {
   ASSERT_TRUE(CreateHardLinkA(link.c_str(), path.c_str(), nullptr));
   const std::string otherSpelling = dir_ + "\\.\\CETRACKTAIL.TRB";
   for (const std::string& name : {path, otherSpelling, link}) {
-    EXPECT_EQ(openOutputFile(name.c_str(), input, &file), OutputOpen::kIsProtected) << name;
+    EXPECT_EQ(openOutputFile(name.c_str(), nullptr, input, &file), OutputOpen::kIsProtected)
+        << name;
   }
   EXPECT_EQ(contentOf(path), "track bytes");
 }
 
 TEST_F(TrackFileWin32, OutputToADeviceIsWrittenAsItIs) {
   TrackFile file;
-  ASSERT_EQ(openOutputFile("NUL", FileIdentity{0, 0, false}, &file), OutputOpen::kOpened);
+  ASSERT_EQ(openOutputFile("NUL", nullptr, FileIdentity{0, 0, false}, &file), OutputOpen::kOpened);
   EXPECT_TRUE(writeTrackFile(file, "line\r\n", 6));
   EXPECT_TRUE(closeTrackFile(file));
 }

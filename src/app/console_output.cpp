@@ -1,6 +1,5 @@
 #include "app/console_output.h"
 
-#include <stdio.h>
 #include <string.h>
 
 void consoleWriteBytes(const char* text, size_t length) {
@@ -9,7 +8,7 @@ void consoleWriteBytes(const char* text, size_t length) {
   size_t used = 0;
   for (size_t i = 0; i < length; ++i) {
     if (used + 2 > sizeof chunk) {
-      static_cast<void>(fwrite(chunk, 1, used, stdout));
+      writeStandardOutput(chunk, used);
       used = 0;
     }
     if (text[i] == '\n') {
@@ -19,7 +18,7 @@ void consoleWriteBytes(const char* text, size_t length) {
   }
   // A console that cannot be written has nowhere to report it: failures are dropped.
   if (used > 0) {
-    static_cast<void>(fwrite(chunk, 1, used, stdout));
+    writeStandardOutput(chunk, used);
   }
 }
 

@@ -40,7 +40,8 @@ void reportOutput(const char* path, const char* failure) {
 
 }  // namespace
 
-int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity& input) {
+int exportAscFile(const char* outputPath, int32_t pointCount, const char* inputPath,
+                  const FileIdentity& input) {
   if (strlen(outputPath) > kMaxPathLength) {
     reportOutput(outputPath, " could not opend!\n");
     return 0;
@@ -48,7 +49,7 @@ int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity
   OutputBuffer out;
   out.failed = false;
   out.used = 0;
-  switch (openOutputFile(outputPath, input, &out.file)) {
+  switch (openOutputFile(outputPath, inputPath, input, &out.file)) {
     case OutputOpen::kFailed:
       reportOutput(outputPath, " could not opend!\n");
       return 0;
