@@ -160,6 +160,25 @@ TEST_F(TrackFileWin32, OutputNamingTheInputIsLeftUntouched) {
   EXPECT_EQ(contentOf(path), "track bytes");
 }
 
+// A read-only input is still named as the input, not as a file that cannot be opened;
+// and a file another program moved over the input's path after the load is the input too.
+TEST_F(TrackFileWin32, OutputNamingTheInputPathIsLeftUntouched) {
+  const std::string path = makeFile("ceTrackTail.trb", "track bytes");
+  TrackFile file;
+  FileIdentity loaded;
+  ASSERT_TRUE(openInputFile(path.c_str(), &file, &loaded));
+  closeTrackFile(file);
+
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(openOutputFile(path.c_str(), path.c_str(), loaded, &file), OutputOpen::kIsProtected);
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+  const std::string fresh = makeFile("fresh.trb", "fresh track");
+  ASSERT_TRUE(MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(openOutputFile(path.c_str(), path.c_str(), loaded, &file), OutputOpen::kIsProtected);
+  EXPECT_EQ(contentOf(path), "fresh track");
+}
+
 TEST_F(TrackFileWin32, OutputToADeviceIsWrittenAsItIs) {
   TrackFile file;
   ASSERT_EQ(openOutputFile("NUL", nullptr, FileIdentity{0, 0, false}, &file), OutputOpen::kOpened);
