@@ -322,8 +322,8 @@ int waitForKey() {
   gSavedAttributes = saved;
   gRawAttributes = rawAttributes(saved);
   signalFence();
-  installSignalHandlers();
   sigset_t mask = blockSignals();
+  installSignalHandlers();
   gInPause = 1;
   makeRawIfForeground();  // TCSANOW without a flush: a key typed before the prompt is read first
   unblockSignals(mask);
@@ -334,8 +334,8 @@ int waitForKey() {
   mask = blockSignals();
   gInPause = 0;
   restoreTerminal();
+  restoreSignalHandlers();  // a signal held back meanwhile now takes its own action
   unblockSignals(mask);
-  restoreSignalHandlers();
 
   if (!gotKey) {
     return -1;
