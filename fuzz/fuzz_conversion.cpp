@@ -210,12 +210,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   checkLines(lines, data + kDataOffset, examined);
 
   // The file export writes the same bytes and returns the same number.
-  const int exported = exportAscFile(gOutputPath.c_str(), load.pointCount, load.source);
+  const int exported =
+      exportAscFile(gOutputPath.c_str(), load.pointCount, gInputPath.c_str(), load.source);
   FUZZ_CHECK(exported == examined);
   FUZZ_CHECK(readWholeFile(gOutputPath) == lines);
 
   // The input itself is never an output: nothing is written and it keeps its bytes.
-  FUZZ_CHECK(exportAscFile(gInputPath.c_str(), load.pointCount, load.source) == 0);
+  FUZZ_CHECK(exportAscFile(gInputPath.c_str(), load.pointCount, gInputPath.c_str(), load.source) ==
+             0);
   const std::string kept = readWholeFile(gInputPath);
   FUZZ_CHECK(kept.size() == size && (size == 0 || std::memcmp(kept.data(), data, size) == 0));
   return 0;

@@ -1,4 +1,7 @@
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <cstring>
 #include <string>
@@ -30,9 +33,10 @@ void loadStore(const std::string& fileBytes) {
 }
 
 int exportTo(const std::string& path, int32_t count, std::string* console,
-             const FileIdentity& input = kNoInput) {
+             const FileIdentity& input = kNoInput, const std::string& inputPath = "") {
   testing::internal::CaptureStdout();
-  const int last = exportAscFile(path.c_str(), count, input);
+  const int last =
+      exportAscFile(path.c_str(), count, inputPath.empty() ? nullptr : inputPath.c_str(), input);
   *console = testing::internal::GetCapturedStdout();
   return last;
 }
@@ -75,6 +79,25 @@ TEST(ExportAscFile, LeavesTheInputFileUntouched) {
   EXPECT_EQ(exportTo(input, 1, &console, identityOf(input)), 0);
   EXPECT_EQ(console, input + " is the input file, not overwritten!\r\n");
   EXPECT_EQ(readFile(input), bytes);
+}
+
+// Another process renames a new file over the input between the load and the export: an
+// output path that leads to the input's path (here a symbolic link) must not empty it.
+TEST(ExportAscFile, LeavesAFileRenamedOverTheInputUntouched) {
+  TempDir dir;
+  const std::string input = dir.file("ceTrackTail.trb");
+  const std::string bytes = trackTailBytes(1, {{1.0, 2.0}});
+  writeFile(input, bytes);
+  loadStore(bytes);
+  const FileIdentity loaded = identityOf(input);
+  writeFile(dir.file("fresh.trb"), "fresh track");
+  ASSERT_EQ(std::rename(dir.file("fresh.trb").c_str(), input.c_str()), 0);
+  const std::string alias = dir.file("alias.asc");
+  ASSERT_EQ(symlink("ceTrackTail.trb", alias.c_str()), 0);
+  std::string console;
+  EXPECT_EQ(exportTo(alias, 1, &console, loaded, input), 0);
+  EXPECT_EQ(console, alias + " is the input file, not overwritten!\r\n");
+  EXPECT_EQ(readFile(input), "fresh track");
 }
 
 TEST(ExportAscFile, RefusesPathsLongerThanTheBufferWithoutCreatingAnything) {

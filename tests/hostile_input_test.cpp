@@ -169,9 +169,16 @@ struct HostileCase {
   std::string console;     // standard output, byte for byte
   DirectoryState changed;  // entries expected new or changed; all others stay as they were
   // When set, the run is by an ordinary user (even when the test runs as root), for whom
-  // this directory is read-only.
+  // this directory (or file) is read-only.
   std::string unwritable;
+  StartOptions start;  // standard output and limits
 };
+
+HostileCase withStart(HostileCase row, StandardOutput output, const std::string& file = "") {
+  row.start.standardOutput = output;
+  row.start.outputFile = file;
+  return row;
+}
 
 // Writes an input file of the given bytes.
 std::function<void(const TempDir&)> input(const std::string& bytes) {
@@ -334,6 +341,70 @@ std::vector<HostileCase> hostileCases() {
                   kTitleLine + "/dev/full could not be written!\r\n" + summaryLine("/dev/full", 0) +
                       kPressAnyKey,
                   {}});
+  // Standard output's own file, named as the output: one stream, in order, nothing lost.
+  const std::string framedLines = kTitleLine + kThreeLines;
+  rows.push_back(withStart(
+      {"StdoutFileNamedDevStdout",
+       threeRecords,
+       {"/dev/stdout"},
+       "",
+       {{"o.txt", describeContent(framedLines + summaryLine("/dev/stdout", 3) + kPressAnyKey)}}},
+      StandardOutput::kFileTruncated, "o.txt"));
+  rows.push_back(
+      withStart({"StdoutAppendedLogNamedDevStdout",
+                 [threeRecords](const TempDir& dir) {
+                   threeRecords(dir);
+                   writeFile(dir.file("log.txt"), "old log\r\n");
+                 },
+                 {"/dev/stdout"},
+                 "",
+                 {{"log.txt", describeContent("old log\r\n" + framedLines +
+                                              summaryLine("/dev/stdout", 3) + kPressAnyKey)}}},
+                StandardOutput::kFileAppended, "log.txt"));
+  rows.push_back(withStart(
+      {"StdoutAppendedLogNamedByItself",
+       [threeRecords](const TempDir& dir) {
+         threeRecords(dir);
+         writeFile(dir.file("log.txt"), "old log\r\n");
+       },
+       {"log.txt"},
+       "",
+       {{"log.txt",
+         describeContent("old log\r\n" + framedLines + summaryLine("log.txt", 3) + kPressAnyKey)}}},
+      StandardOutput::kFileAppended, "log.txt"));
+  // Nobody reads the console: the conversion still happens and the status stays 0.
+  rows.push_back(withStart({"StdoutPipeWithoutReader",
+                            threeRecords,
+                            {},
+                            "",
+                            {{"VexaTrackTail.asc", describeContent(kThreeLines)}}},
+                           StandardOutput::kPipeWithoutReader));
+  // A caller's non-blocking pipe, full at the start: the console text waits for room.
+  rows.push_back(withStart({"StdoutNonBlockingPipeFull",
+                            threeRecords,
+                            {},
+                            kTitleLine + summaryLine("VexaTrackTail.asc", 3) + kPressAnyKey,
+                            {{"VexaTrackTail.asc", describeContent(kThreeLines)}}},
+                           StandardOutput::kFullNonBlockingPipe));
+  {
+    // A file-size limit fails the write as a full disk does; the cut file is reported.
+    HostileCase row("FileSizeLimitQuiet", input(trackTail(1364, fullStorePoints())), {"-quiet"},
+                    "VexaTrackTail.asc could not be written!\r\n",
+                    {{"VexaTrackTail.asc", describeContent(fullStoreLines().substr(0, 1024))}});
+    row.start.fileSizeLimit = 1024;
+    rows.push_back(row);
+  }
+  // Without write permission on the input, the answer is still that it is the input.
+  rows.push_back({"OutputIsReadOnlyInput",
+                  [threeRecords](const TempDir& dir) {
+                    threeRecords(dir);
+                    ASSERT_EQ(chmod(dir.file(kInput).c_str(), 0444), 0);
+                  },
+                  {kInput},
+                  kTitleLine + "ceTrackTail.trb is the input file, not overwritten!\r\n" +
+                      summaryLine(kInput, 0) + kPressAnyKey,
+                  {},
+                  kInput});
   {
     const std::string longName(254, 'x');
     rows.push_back(
@@ -373,8 +444,10 @@ TEST_P(HostileInputTest, ConsoleAndFilesAreAsExpected) {
     writeFile(binary, bytes);
     ASSERT_EQ(chmod(binary.c_str(), 0755), 0);
   }
-  const ProgramRun run = finishProgram(
-      startProgram(binary, row.args, dir.path, !row.unwritable.empty(), row.unwritable));
+  StartOptions start = row.start;
+  start.asNobody = !row.unwritable.empty();
+  start.mustNotWrite = row.unwritable;
+  const ProgramRun run = finishProgram(startProgram(binary, row.args, dir.path, start));
   if (binary != TRB2ASC_BINARY) {
     unlink(binary.c_str());
   }

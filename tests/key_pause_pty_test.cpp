@@ -53,6 +53,10 @@ struct RunSetup {
   bool standardInputFromFile = false;
   bool standardOutputToFile = false;
   std::string typedAhead;  // typed into the terminal before the program starts
+  // The program in a process group of its own, in the foreground, whose parent (the
+  // probe) is in the same session: only then may it stop (an orphaned group's SIGTSTP
+  // is discarded).
+  bool ownProcessGroup = false;
 };
 
 // What the probe (the process that owns the terminal and runs the program) reports.
@@ -97,10 +101,25 @@ void writeText(int fd, const char* text) {
   }
   struct termios before;
   tcgetattr(STDIN_FILENO, &before);
+  int started[2];
+  if (pipe(started) != 0) {
+    _exit(125);
+  }
+  signal(SIGTTOU, SIG_IGN);  // the probe hands the terminal over and takes it back
   const pid_t program = fork();
   if (program == 0) {
     const struct rlimit noCore = {0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+    signal(SIGTTOU, SIG_DFL);
+    close(started[1]);
+    if (setup.ownProcessGroup) {
+      setpgid(0, 0);
+      char ready;
+      if (read(started[0], &ready, 1) != 1) {  // the group is in the foreground now
+        _exit(125);
+      }
+    }
+    close(started[0]);
     if (setup.standardInputFromFile) {
       dup2(open("stdin.txt", O_RDONLY), STDIN_FILENO);
     }
@@ -110,12 +129,20 @@ void writeText(int fd, const char* text) {
     execv(kProgram, argv.data());
     _exit(127);
   }
+  close(started[0]);
+  if (setup.ownProcessGroup) {
+    setpgid(program, program);
+    tcsetpgrp(STDIN_FILENO, program);
+    writeText(started[1], "g");
+  }
+  close(started[1]);
   char line[128];
   std::snprintf(line, sizeof line, "pid %d\n", static_cast<int>(program));
   writeText(reportFd, line);
   int status = 0;
   while (waitpid(program, &status, 0) < 0 && errno == EINTR) {
   }
+  tcsetpgrp(STDIN_FILENO, getpgrp());
   struct termios after;
   tcgetattr(STDIN_FILENO, &after);
   const bool kept = sameAttributes(before, after);
@@ -244,6 +271,21 @@ bool waitForRawMode(const PtyRun& run) {
   while (nowMilliseconds() < deadline) {
     struct termios now;
     if (tcgetattr(run.slave, &now) == 0 && (now.c_lflag & ICANON) == 0) {
+      return true;
+    }
+    usleep(2000);
+  }
+  return false;
+}
+
+// Waits until the process is stopped (state T in /proc).
+bool waitForStop(pid_t pid) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/stat";
+  const long long deadline = nowMilliseconds() + kTimeoutMilliseconds;
+  while (nowMilliseconds() < deadline) {
+    const std::string stat = readFile(path);
+    const std::size_t end = stat.rfind(')');
+    if (end != std::string::npos && end + 2 < stat.size() && stat[end + 2] == 'T') {
       return true;
     }
     usleep(2000);
@@ -408,7 +450,7 @@ TEST_F(KeyPauseTerminal, HelpAndVersionDoNotPause) {
 }
 
 TEST_F(KeyPauseTerminal, SignalDuringThePauseRestoresTheTerminal) {
-  for (int signalNumber : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
+  for (int signalNumber : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGALRM}) {
     SCOPED_TRACE(strsignal(signalNumber));
     PtyRun run = startRun(workspace_, RunSetup{});
     ASSERT_TRUE(readScreenUntil(&run, kPrompt));
@@ -420,6 +462,29 @@ TEST_F(KeyPauseTerminal, SignalDuringThePauseRestoresTheTerminal) {
     EXPECT_EQ(outcome.signalNumber, signalNumber);
     EXPECT_TRUE(outcome.attributesKept);
   }
+}
+
+// Stopped from another process during the pause, the program gives the terminal back
+// for the stop; continued, it reads raw again and the key ends the wait as usual.
+TEST_F(KeyPauseTerminal, StopDuringThePauseRestoresTheTerminalAndContinueResumes) {
+  RunSetup setup;
+  setup.ownProcessGroup = true;
+  PtyRun run = startRun(workspace_, setup);
+  ASSERT_TRUE(readScreenUntil(&run, kPrompt));
+  ASSERT_TRUE(waitForRawMode(run));
+  ASSERT_GT(run.program, 0);
+  kill(run.program, SIGTSTP);
+  ASSERT_TRUE(waitForStop(run.program));
+  struct termios stopped;
+  ASSERT_EQ(tcgetattr(run.slave, &stopped), 0);
+  EXPECT_NE(stopped.c_lflag & ICANON, 0u);
+  EXPECT_NE(stopped.c_lflag & ECHO, 0u);
+  kill(run.program, SIGCONT);
+  ASSERT_TRUE(waitForRawMode(run));
+  typeKeys(run, "a");
+  const RunOutcome outcome = finishRun(&run);
+  expectCleanEnd(outcome);
+  EXPECT_EQ(afterLastPrompt(outcome.screen), "a");
 }
 
 // Without a controlling terminal the pause returns at once and nothing is echoed.

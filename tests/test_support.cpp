@@ -95,6 +95,32 @@ bool fileExists(const std::string& path) {
 StartedProgram startProgram(const std::string& program, const std::vector<std::string>& arguments,
                             const std::string& dir, bool asNobody,
                             const std::string& mustNotWrite) {
+  StartOptions options;
+  options.asNobody = asNobody;
+  options.mustNotWrite = mustNotWrite;
+  return startProgram(program, arguments, dir, options);
+}
+
+namespace {
+
+// Makes the pipe's writing end non-blocking and fills the pipe. Returns the bytes put in.
+std::size_t fillPipe(int writeEnd) {
+  fcntl(writeEnd, F_SETFL, fcntl(writeEnd, F_GETFL) | O_NONBLOCK);
+  std::size_t filled = 0;
+  const std::string chunk(4096, '.');
+  for (std::size_t size = chunk.size(); size > 0; size /= 2) {
+    ssize_t put;
+    while ((put = write(writeEnd, chunk.data(), size)) > 0) {
+      filled += static_cast<std::size_t>(put);
+    }
+  }
+  return filled;
+}
+
+}  // namespace
+
+StartedProgram startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& dir, const StartOptions& options) {
   StartedProgram started;
   int outputPipe[2];
   int errorsPipe[2];
@@ -102,6 +128,19 @@ StartedProgram startProgram(const std::string& program, const std::vector<std::s
     ADD_FAILURE() << "pipe2 failed";
     return started;
   }
+  const StandardOutput output = options.standardOutput;
+  const bool toPipe = output == StandardOutput::kPipe ||
+                      output == StandardOutput::kPipeWithoutReader ||
+                      output == StandardOutput::kFullNonBlockingPipe;
+  if (output == StandardOutput::kPipeWithoutReader) {
+    close(outputPipe[0]);
+    outputPipe[0] = -1;
+  }
+  if (output == StandardOutput::kFullNonBlockingPipe) {
+    started.prefilled = fillPipe(outputPipe[1]);
+  }
+  const int fileFlags =
+      O_WRONLY | O_CREAT | (output == StandardOutput::kFileAppended ? O_APPEND : O_TRUNC);
   std::vector<std::string> argvText{program};
   argvText.insert(argvText.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -116,15 +155,31 @@ StartedProgram startProgram(const std::string& program, const std::vector<std::s
     // Only async-signal-safe calls from here to exec.
     setsid();
     const int devNull = open("/dev/null", O_RDONLY);
-    if (devNull == -1 || dup2(devNull, 0) == -1 || dup2(outputPipe[1], 1) == -1 ||
-        dup2(errorsPipe[1], 2) == -1 || chdir(dir.c_str()) != 0) {
+    if (devNull == -1 || dup2(devNull, 0) == -1 || dup2(errorsPipe[1], 2) == -1 ||
+        chdir(dir.c_str()) != 0) {
       _exit(kExitNoExec);
     }
-    if (asNobody && geteuid() == 0) {
+    const int outputFd = toPipe ? outputPipe[1] : open(options.outputFile.c_str(), fileFlags, 0644);
+    if (outputFd == -1 || dup2(outputFd, 1) == -1) {
+      _exit(kExitNoExec);
+    }
+    struct sigaction byDefault;
+    std::memset(&byDefault, 0, sizeof byDefault);
+    byDefault.sa_handler = SIG_DFL;
+    sigaction(SIGPIPE, &byDefault, nullptr);
+    sigaction(SIGXFSZ, &byDefault, nullptr);
+    if (options.fileSizeLimit >= 0) {
+      const rlimit limit = {static_cast<rlim_t>(options.fileSizeLimit),
+                            static_cast<rlim_t>(options.fileSizeLimit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        _exit(kExitNoExec);
+      }
+    }
+    if (options.asNobody && geteuid() == 0) {
       if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) {
         _exit(kExitNoPrivilegeDrop);
       }
-      if (!mustNotWrite.empty() && access(mustNotWrite.c_str(), W_OK) == 0) {
+      if (!options.mustNotWrite.empty() && access(options.mustNotWrite.c_str(), W_OK) == 0) {
         _exit(kExitStillWritable);
       }
     }
@@ -144,9 +199,21 @@ ProgramRun finishProgram(const StartedProgram& program, int timeoutSeconds) {
     return run;
   }
   const auto deadline = program.started + std::chrono::seconds(timeoutSeconds);
+  if (program.prefilled > 0) {
+    // The full pipe is left full for a while, so that the program meets it full.
+    const auto drainAt = program.started + std::chrono::milliseconds(500);
+    siginfo_t info;
+    do {
+      info.si_pid = 0;
+      if (waitid(P_PID, static_cast<id_t>(program.pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+        break;
+      }
+      usleep(5000);
+    } while (info.si_pid == 0 && std::chrono::steady_clock::now() < drainAt);
+  }
   pollfd fds[2] = {{program.outputFd, POLLIN, 0}, {program.errorsFd, POLLIN, 0}};
   std::string* sinks[2] = {&run.output, &run.errors};
-  int open = 2;
+  int open = (program.outputFd >= 0 ? 1 : 0) + (program.errorsFd >= 0 ? 1 : 0);
   bool timedOut = false;
   while (open > 0) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -186,6 +253,7 @@ ProgramRun finishProgram(const StartedProgram& program, int timeoutSeconds) {
   rusage usage{};
   while (wait4(program.pid, &status, 0, &usage) == -1 && errno == EINTR) {
   }
+  run.output.erase(0, program.prefilled);
   run.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - program.started).count();
   run.finished = !timedOut;

@@ -53,9 +53,30 @@ struct ProgramRun {
 // A program started by startProgram and not yet waited for.
 struct StartedProgram {
   pid_t pid = -1;
-  int outputFd = -1;
+  int outputFd = -1;  // -1 when standard output is not a pipe read by finishProgram
   int errorsFd = -1;
+  std::size_t prefilled = 0;  // filler bytes ahead of the program's output in the pipe
   std::chrono::steady_clock::time_point started;
+};
+
+// What a started program's standard output is.
+enum class StandardOutput {
+  kPipe,                 // a pipe that finishProgram reads into ProgramRun::output
+  kPipeWithoutReader,    // a pipe whose reading end is closed before the start
+  kFullNonBlockingPipe,  // non-blocking and full at the start; finishProgram drains it
+                         // once the program has ended or had half a second to write
+  kFileTruncated,        // StartOptions::outputFile in the directory, as with `> file`
+  kFileAppended,         // StartOptions::outputFile in the directory, as with `>> file`
+};
+
+struct StartOptions {
+  // A run by root first becomes the user nobody, for whom file permissions hold, and
+  // checks that it may not write `mustNotWrite` (when given).
+  bool asNobody = false;
+  std::string mustNotWrite;
+  StandardOutput standardOutput = StandardOutput::kPipe;
+  std::string outputFile;
+  long long fileSizeLimit = -1;  // bytes (RLIMIT_FSIZE); -1 leaves the limit alone
 };
 
 // Exit statuses of the child itself when it could not become what was asked.
@@ -70,6 +91,11 @@ inline constexpr int kExitNoExec = 127;
 StartedProgram startProgram(const std::string& program, const std::vector<std::string>& arguments,
                             const std::string& dir, bool asNobody = false,
                             const std::string& mustNotWrite = std::string());
+
+// As above, with standard output and limits as `options` say. SIGPIPE and SIGXFSZ have
+// their default actions in the program, whatever the test runner's are.
+StartedProgram startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& dir, const StartOptions& options);
 
 // Collects the program's output until it ends, killing it after timeoutSeconds.
 ProgramRun finishProgram(const StartedProgram& program, int timeoutSeconds = 30);

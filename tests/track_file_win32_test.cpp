@@ -130,7 +130,8 @@ TEST_F(TrackFileWin32, OutputHeldByAnotherIsLeftWhole) {
   TrackFile file;
   const HANDLE other = openOther(path, GENERIC_READ, kShareAll);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(openOutputFile(path.c_str(), FileIdentity{0, 0, false}, &file), OutputOpen::kFailed);
+  EXPECT_EQ(openOutputFile(path.c_str(), nullptr, FileIdentity{0, 0, false}, &file),
+            OutputOpen::kFailed);
   CloseHandle(other);
   EXPECT_EQ(contentOf(path), "earlier lines\r\n");
 }
@@ -140,7 +141,8 @@ TEST_F(TrackFileWin32, OutputIsHeldAloneAndReplaced) {
   const std::string created = pathOf("new.asc");
   for (const std::string& path : {existing, created}) {
     TrackFile file;
-    ASSERT_EQ(openOutputFile(path.c_str(), FileIdentity{0, 0, false}, &file), OutputOpen::kOpened);
+    ASSERT_EQ(openOutputFile(path.c_str(), nullptr, FileIdentity{0, 0, false}, &file),
+              OutputOpen::kOpened);
     const HANDLE reader = openOther(path, GENERIC_READ, kShareAll);
     EXPECT_EQ(reader, INVALID_HANDLE_VALUE) << path;
     CloseHandle(reader);
@@ -161,14 +163,34 @@ TEST_F(TrackFileWin32, OutputNamingTheInputIsLeftUntouched) {
   ASSERT_TRUE(CreateHardLinkA(link.c_str(), path.c_str(), nullptr));
   const std::string otherSpelling = dir_ + "\\.\\CETRACKTAIL.TRB";
   for (const std::string& name : {path, otherSpelling, link}) {
-    EXPECT_EQ(openOutputFile(name.c_str(), input, &file), OutputOpen::kIsProtected) << name;
+    EXPECT_EQ(openOutputFile(name.c_str(), nullptr, input, &file), OutputOpen::kIsProtected)
+        << name;
   }
   EXPECT_EQ(contentOf(path), "track bytes");
 }
 
+// A read-only input is still named as the input, not as a file that cannot be opened;
+// and a file another program moved over the input's path after the load is the input too.
+TEST_F(TrackFileWin32, OutputNamingTheInputPathIsLeftUntouched) {
+  const std::string path = makeFile("ceTrackTail.trb", "track bytes");
+  TrackFile file;
+  FileIdentity loaded;
+  ASSERT_TRUE(openInputFile(path.c_str(), &file, &loaded));
+  closeTrackFile(file);
+
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(openOutputFile(path.c_str(), path.c_str(), loaded, &file), OutputOpen::kIsProtected);
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+  const std::string fresh = makeFile("fresh.trb", "fresh track");
+  ASSERT_TRUE(MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(openOutputFile(path.c_str(), path.c_str(), loaded, &file), OutputOpen::kIsProtected);
+  EXPECT_EQ(contentOf(path), "fresh track");
+}
+
 TEST_F(TrackFileWin32, OutputToADeviceIsWrittenAsItIs) {
   TrackFile file;
-  ASSERT_EQ(openOutputFile("NUL", FileIdentity{0, 0, false}, &file), OutputOpen::kOpened);
+  ASSERT_EQ(openOutputFile("NUL", nullptr, FileIdentity{0, 0, false}, &file), OutputOpen::kOpened);
   EXPECT_TRUE(writeTrackFile(file, "line\r\n", 6));
   EXPECT_TRUE(closeTrackFile(file));
 }

@@ -22,7 +22,8 @@ int runConverter(const RunOptions& options) {
   }
   const LoadResult load = loadTrackTail(options.inputPath);
   if (load.loadedBytes > 0) {
-    const int examined = exportAscFile(options.outputPath, load.pointCount, load.source);
+    const int examined =
+        exportAscFile(options.outputPath, load.pointCount, options.inputPath, load.source);
     if (!options.quiet) {
       consoleWrite(options.inputPath);
       consoleWrite(" --> ");

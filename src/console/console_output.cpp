@@ -1,6 +1,5 @@
 #include "console/console_output.h"
 
-#include <stdio.h>
 #include <string.h>
 
 namespace trb2asc {
@@ -11,7 +10,7 @@ void consoleWriteBytes(const char* text, size_t length) {
   size_t used = 0;
   for (size_t i = 0; i < length; ++i) {
     if (used + 2 > sizeof chunk) {
-      static_cast<void>(fwrite(chunk, 1, used, stdout));
+      writeStandardOutput(chunk, used);
       used = 0;
     }
     if (text[i] == '\n') {
@@ -21,7 +20,7 @@ void consoleWriteBytes(const char* text, size_t length) {
   }
   // A console that cannot be written has nowhere to report it: failures are dropped.
   if (used > 0) {
-    static_cast<void>(fwrite(chunk, 1, used, stdout));
+    writeStandardOutput(chunk, used);
   }
 }
 

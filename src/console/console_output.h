@@ -8,8 +8,17 @@
 namespace trb2asc {
 
 // Makes standard output unbuffered and untranslated (binary) so that the bytes
-// written by consoleWrite reach it exactly. Call once before any output.
+// written by consoleWrite reach it exactly. On POSIX it also ignores SIGPIPE and SIGXFSZ
+// for the whole run, so that a reader gone away or a file-size limit make a write fail
+// (and be reported) instead of ending the program, and it opens /dev/null on any of the
+// standard descriptors 0 to 2 that is closed, so that no file the program opens takes
+// their place. Call once before any output.
 void prepareStandardOutput();
+
+// The platform part of consoleWrite: writes the bytes to standard output unchanged.
+// When standard output is non-blocking and full it waits for room; text that cannot be
+// written (a reader gone away, a closed descriptor) is dropped.
+void writeStandardOutput(const char* bytes, size_t length);
 
 // Writes text to standard output, each "\n" as "\r\n" and every other byte unchanged.
 // Whatever is written is complete on standard output when it returns; write failures

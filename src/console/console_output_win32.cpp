@@ -14,4 +14,9 @@ void prepareStandardOutput() {
   setvbuf(stdout, nullptr, _IONBF, 0);
 }
 
+// A console that cannot be written has nowhere to report it: failures are dropped.
+void writeStandardOutput(const char* bytes, size_t length) {
+  static_cast<void>(fwrite(bytes, 1, length, stdout));
+}
+
 }  // namespace trb2asc

@@ -12,7 +12,11 @@ inline constexpr const char* kPressAnyKey = "\nPress any key";
 // Returns the key's code (0 to 255), or -1 when no key could be read (no terminal or
 // console, or a failed read); -1 is never echoed. A key with a two-code form returns its
 // first code (0 or 224) and keeps the second, which the next call returns at once without
-// waiting or echoing. The terminal's settings are restored before it returns.
+// waiting or echoing. The terminal's settings are restored before it returns. While it
+// waits, a catchable signal whose default action ends the process restores them first
+// and then takes that action; SIGTSTP, SIGTTIN and SIGTTOU restore them for the stop, and
+// raw mode returns when the process continues in the foreground. Signals ignored on
+// entry stay ignored; the signal actions found on entry are back when it returns.
 // The codes are a contract kept on purpose (see PauseKey): callers get the two-code form
 // of special keys even though this program only echoes them.
 int waitForKey();

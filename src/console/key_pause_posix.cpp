@@ -21,15 +21,55 @@ constexpr int kNotOpenedYet = -2;
 // The terminal, opened on first use; -1 once an open has failed (not retried).
 int gTerminal = kNotOpenedYet;
 
-// What the signal handler needs to put the terminal back.
+// What the signal handlers need to put the terminal back and to make it raw again.
 struct termios gSavedAttributes;
-volatile sig_atomic_t gTerminalChanged = 0;
+struct termios gRawAttributes;
+volatile sig_atomic_t gInPause = 0;     // the wait wants the terminal raw
+volatile sig_atomic_t gRawApplied = 0;  // the terminal may be raw now
 
-// Signals another process may send to end the program while the terminal is raw.
-constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
-constexpr int kEndingSignalCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
-struct sigaction gPreviousActions[kEndingSignalCount];
-bool gHandlerInstalled[kEndingSignalCount];
+// Signals whose default action ends the process: the terminal is put back first. SIGKILL
+// and SIGSTOP cannot be caught. SIGPOLL, where it exists, ends the process (BSD's SIGIO,
+// ignored by default, does not).
+constexpr int kEndingSignals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+};
+// Signals whose default action stops the process: the terminal is put back for the stop
+// and made raw again when the process continues in the foreground.
+constexpr int kStoppingSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+
+// The real-time signals, which also end the process by default; none where there are none.
+#ifdef SIGRTMIN
+int firstRealTimeSignal() {
+  return SIGRTMIN;
+}
+int lastRealTimeSignal() {
+  return SIGRTMAX;
+}
+#else
+int firstRealTimeSignal() {
+  return 1;
+}
+int lastRealTimeSignal() {
+  return 0;
+}
+#endif
+
+// The actions found on entry, by signal number, and which of them were replaced.
+struct sigaction gPreviousActions[NSIG];
+bool gHandlerInstalled[NSIG];
 
 // Bytes read past the last key (after a character cut short); they start the next key.
 unsigned char gLeftover[kMaxKeyBytes];
@@ -52,49 +92,123 @@ int openTerminal() {
   return gTerminal;
 }
 
-// Puts the terminal back, then lets the signal have its default effect.
-void restoreTerminalAndRaise(int signalNumber) {
-  if (gTerminalChanged != 0) {
+// Only async-signal-safe calls from here to restoreSignalHandlers: the handlers use them.
+
+void restoreTerminal() {
+  if (gRawApplied != 0) {
     tcsetattr(gTerminal, TCSANOW, &gSavedAttributes);
+    gRawApplied = 0;
   }
+}
+
+// A background process must not change the terminal the foreground job is using.
+void makeRawIfForeground() {
+  if (gInPause != 0 && tcgetpgrp(gTerminal) == getpgrp()) {
+    gRawApplied = 1;
+    tcsetattr(gTerminal, TCSANOW, &gRawAttributes);
+  }
+}
+
+void setDefaultAction(int signalNumber) {
   struct sigaction defaultAction;
   memset(&defaultAction, 0, sizeof defaultAction);
   defaultAction.sa_handler = SIG_DFL;
   sigemptyset(&defaultAction.sa_mask);
   sigaction(signalNumber, &defaultAction, nullptr);
+}
+
+// Puts the terminal back, then lets the signal have its default effect.
+void restoreTerminalAndRaise(int signalNumber) {
+  restoreTerminal();
+  setDefaultAction(signalNumber);
   static_cast<void>(
       raise(signalNumber));  // delivered once the handler returns and the signal is unblocked
 }
 
+void installHandler(int signalNumber, void (*handler)(int));
+
+// Puts the terminal back, stops the way the signal's default action does, and on
+// continuing takes the signal again and makes the terminal raw again.
+void restoreTerminalAndStop(int signalNumber) {
+  const int savedErrno = errno;
+  restoreTerminal();
+  setDefaultAction(signalNumber);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signalNumber);
+  static_cast<void>(raise(signalNumber));
+  sigprocmask(SIG_UNBLOCK, &only, nullptr);  // the stop happens here, until SIGCONT
+  sigprocmask(SIG_BLOCK, &only, nullptr);
+  installHandler(signalNumber, restoreTerminalAndStop);
+  makeRawIfForeground();
+  errno = savedErrno;
+}
+
+// A process stopped by SIGSTOP, which cannot be caught, gets its raw terminal back here
+// should the shell have reset it meanwhile.
+void makeRawAgain(int /*signalNumber*/) {
+  const int savedErrno = errno;
+  makeRawIfForeground();
+  errno = savedErrno;
+}
+
+// Replaces the action of signalNumber with handler, remembering the previous action.
 // Signals ignored on entry (nohup) stay ignored.
-void installSignalHandlers() {
+void installHandler(int signalNumber, void (*handler)(int)) {
   struct sigaction action;
   memset(&action, 0, sizeof action);
-  action.sa_handler = restoreTerminalAndRaise;
-  sigemptyset(&action.sa_mask);
-  for (int signalNumber : kEndingSignals) {
-    sigaddset(&action.sa_mask, signalNumber);
+  action.sa_handler = handler;
+  sigfillset(&action.sa_mask);  // no handler interrupts another
+  action.sa_flags = SA_RESTART;
+  struct sigaction previous;
+  if (sigaction(signalNumber, nullptr, &previous) != 0) {
+    return;
   }
-  for (int i = 0; i < kEndingSignalCount; ++i) {
-    gHandlerInstalled[i] = false;
-    if (sigaction(kEndingSignals[i], nullptr, &gPreviousActions[i]) != 0) {
-      continue;
-    }
-    const bool ignored = (gPreviousActions[i].sa_flags & SA_SIGINFO) == 0 &&
-                         gPreviousActions[i].sa_handler == SIG_IGN;
-    if (!ignored) {
-      gHandlerInstalled[i] = sigaction(kEndingSignals[i], &action, nullptr) == 0;
+  const bool ignored = (previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler == SIG_IGN;
+  if (ignored || sigaction(signalNumber, &action, nullptr) != 0) {
+    return;
+  }
+  if (!gHandlerInstalled[signalNumber]) {
+    gPreviousActions[signalNumber] = previous;
+    gHandlerInstalled[signalNumber] = true;
+  }
+}
+
+void installSignalHandlers() {
+  for (int signalNumber : kEndingSignals) {
+    installHandler(signalNumber, restoreTerminalAndRaise);
+  }
+  for (int signalNumber = firstRealTimeSignal(); signalNumber <= lastRealTimeSignal();
+       ++signalNumber) {
+    installHandler(signalNumber, restoreTerminalAndRaise);
+  }
+  for (int signalNumber : kStoppingSignals) {
+    installHandler(signalNumber, restoreTerminalAndStop);
+  }
+  installHandler(SIGCONT, makeRawAgain);
+}
+
+void restoreSignalHandlers() {
+  for (int signalNumber = 1; signalNumber < NSIG; ++signalNumber) {
+    if (gHandlerInstalled[signalNumber]) {
+      sigaction(signalNumber, &gPreviousActions[signalNumber], nullptr);
+      gHandlerInstalled[signalNumber] = false;
     }
   }
 }
 
-void restoreSignalHandlers() {
-  for (int i = 0; i < kEndingSignalCount; ++i) {
-    if (gHandlerInstalled[i]) {
-      sigaction(kEndingSignals[i], &gPreviousActions[i], nullptr);
-      gHandlerInstalled[i] = false;
-    }
-  }
+// Holds every catchable signal back while the terminal's state changes, so that no
+// handler sees it half changed. Returns the mask to put back.
+sigset_t blockSignals() {
+  sigset_t all;
+  sigset_t previous;
+  sigfillset(&all);
+  sigprocmask(SIG_BLOCK, &all, &previous);
+  return previous;
+}
+
+void unblockSignals(const sigset_t& previous) {
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 // No line editing, no echo, no signal keys, no CR/NL translation, no flow control, one
@@ -112,14 +226,6 @@ struct termios rawAttributes(const struct termios& saved) {
 int eraseByteOf(const struct termios& attributes) {
   const cc_t erase = attributes.c_cc[VERASE];
   return erase == _POSIX_VDISABLE ? kNoEraseByte : static_cast<int>(erase);
-}
-
-bool setAttributes(int fd, const struct termios& attributes) {
-  int status;
-  do {
-    status = tcsetattr(fd, TCSANOW, &attributes);
-  } while (status != 0 && errno == EINTR);
-  return status == 0;
 }
 
 // Reads one byte. timeoutMilliseconds < 0 waits without limit.
@@ -208,18 +314,22 @@ bool saveInputMode() {
   if (tcgetattr(gTerminal, &saved) != 0) {
     return false;
   }
-  // The handler must see the saved attributes before it can see the flag.
+  // The handlers must see the attributes before they can see the flags.
   gSavedAttributes = saved;
-  signalFence();
-  installSignalHandlers();
-  gTerminalChanged = 1;
+  gRawAttributes = rawAttributes(saved);
   signalFence();
   return true;
 }
 
-// TCSANOW without a flush: a key typed before the prompt is read first.
+// TCSANOW without a flush: a key typed before the prompt is read first. The handlers
+// go in with the raw mode, every signal held back meanwhile.
 bool setSingleKeyMode() {
-  return setAttributes(gTerminal, rawAttributes(gSavedAttributes));
+  const sigset_t mask = blockSignals();
+  installSignalHandlers();
+  gInPause = 1;
+  makeRawIfForeground();
+  unblockSignals(mask);
+  return true;
 }
 
 bool readPauseKey(PauseKey* key) {
@@ -227,10 +337,11 @@ bool readPauseKey(PauseKey* key) {
 }
 
 void restoreInputMode() {
-  setAttributes(gTerminal, gSavedAttributes);
-  signalFence();
-  gTerminalChanged = 0;
-  restoreSignalHandlers();
+  const sigset_t mask = blockSignals();
+  gInPause = 0;
+  restoreTerminal();
+  restoreSignalHandlers();  // a signal held back meanwhile now takes its own action
+  unblockSignals(mask);
 }
 
 void echoKey(const PauseKey& key) {

@@ -32,14 +32,15 @@ void reportOutput(const char* path, const char* failure) {
 
 }  // namespace
 
-int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity& input) {
+int exportAscFile(const char* outputPath, int32_t pointCount, const char* inputPath,
+                  const FileIdentity& input) {
   if (strlen(outputPath) > kMaxPathLength) {
     reportOutput(outputPath, " could not opend!\n");
     return 0;
   }
   OutputBuffer out;
   out.failed = false;
-  switch (openOutputFile(outputPath, input, &out.file)) {
+  switch (openOutputFile(outputPath, inputPath, input, &out.file)) {
     case OutputOpen::kFailed:
       reportOutput(outputPath, " could not opend!\n");
       return 0;

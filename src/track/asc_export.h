@@ -17,11 +17,15 @@ inline constexpr size_t kMaxPathLength = 253;
 // Returns the number of the last record examined, or 0 when nothing was written.
 // Prints its own messages to standard output, whether or not the run is quiet:
 //  - "<path> could not opend!" when the file cannot be created or held, or the path is
-//    longer than kMaxPathLength (then nothing is created);
-//  - "<path> is the input file, not overwritten!" when it names the file `input`
-//    (then nothing is created or truncated);
+//    longer than kMaxPathLength bytes (then nothing is created);
+//  - "<path> is the input file, not overwritten!" when it names the file `input` (the
+//    one loaded) or the file `inputPath` names when the output is opened (then nothing
+//    is created or truncated);
 //  - "<path> could not be written!" when a write or the close fails.
-int exportAscFile(const char* outputPath, int32_t pointCount, const FileIdentity& input);
+// When outputPath is the file standard output writes to, the lines go through standard
+// output at its current position, between the console text before and after them.
+int exportAscFile(const char* outputPath, int32_t pointCount, const char* inputPath,
+                  const FileIdentity& input);
 
 }  // namespace trb2asc
 

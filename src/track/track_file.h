@@ -30,17 +30,24 @@ enum class OutputOpen { kOpened, kIsProtected, kFailed };
 bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity);
 
 // Opens `path` for writing, creating it when missing, held so that no other process
-// may use it. When it is the file `protectedFile` names, it is left untouched and
-// kIsProtected is returned. When it cannot be opened or held, kFailed. Otherwise a
-// regular file is truncated to zero length (other files, such as devices, are written
-// as they are) and kOpened is returned with *file set.
-OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, TrackFile* file);
+// may use it. When it is the input, that is the file `protectedFile` names or the file
+// `protectedPath` names at this moment (null: no path to check), it is left untouched and
+// kIsProtected is returned; this is checked before the open for writing (so the answer
+// does not depend on permissions) and again on the opened file. When it cannot be opened
+// or held, kFailed, and nothing was truncated. When it is the file standard output writes
+// to, *file writes through standard output's own descriptor at its current position and
+// nothing is truncated, so the lines stay in order with the console text. Otherwise a
+// regular file is truncated to zero length, after every check that can refuse it (other
+// files, such as devices, are written as they are). kOpened comes with *file set.
+OutputOpen openOutputFile(const char* path, const char* protectedPath,
+                          const FileIdentity& protectedFile, TrackFile* file);
 
 // Reads up to `size` bytes into buffer. Returns the number read (0 only at the end of
 // the file) or -1 on a read error. Interrupted reads are retried.
 long readTrackFile(TrackFile file, void* buffer, size_t size);
 
-// Writes all `size` bytes of data. Returns false when any of them could not be written.
+// Writes all `size` bytes of data, waiting for room when the file is non-blocking.
+// Returns false when any of them could not be written.
 bool writeTrackFile(TrackFile file, const void* data, size_t size);
 
 // Closes the file, releasing its hold. Returns false when the close reported an error

@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,32 @@ FileIdentity identityOf(const struct stat& info) {
 
 bool sameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.known && b.known && a.volume == b.volume && a.index == b.index;
+}
+
+// The file `path` names now, following links. False when it names nothing.
+bool identityOfPath(const char* path, FileIdentity* identity) {
+  struct stat info;
+  if (path == nullptr || stat(path, &info) != 0) {
+    return false;
+  }
+  *identity = identityOf(info);
+  return true;
+}
+
+// The input is the file that was loaded, and also whatever its path names now: another
+// process may have renamed a new file over it since the load.
+bool isProtected(const FileIdentity& candidate, const char* protectedPath,
+                 const FileIdentity& protectedFile) {
+  FileIdentity named;
+  return sameFile(candidate, protectedFile) ||
+         (identityOfPath(protectedPath, &named) && sameFile(candidate, named));
+}
+
+// Whether standard output already writes to this very file (a shell redirection).
+bool isStandardOutputFile(int fd, const struct stat& info) {
+  struct stat standardOutput;
+  return fd != STDOUT_FILENO && fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+         sameFile(identityOf(standardOutput), identityOf(info));
 }
 
 // Non-blocking advisory lock: a file that another run holds is reported, never waited for.
@@ -56,10 +83,17 @@ bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity) {
   return true;
 }
 
-OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, TrackFile* file) {
+OutputOpen openOutputFile(const char* path, const char* protectedPath,
+                          const FileIdentity& protectedFile, TrackFile* file) {
+  // Checked before the open too, so that an input without write permission is still
+  // reported as the input rather than as a file that cannot be opened.
+  FileIdentity named;
+  if (identityOfPath(path, &named) && isProtected(named, protectedPath, protectedFile)) {
+    return OutputOpen::kIsProtected;
+  }
   // No O_TRUNC: the file is truncated only once it is known not to be the input and
   // is held by this run.
-  const int fd = open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  int fd = open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd == -1) {
     return OutputOpen::kFailed;
   }
@@ -68,12 +102,25 @@ OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, T
     close(fd);
     return OutputOpen::kFailed;
   }
-  if (sameFile(identityOf(info), protectedFile)) {
+  if (isProtected(identityOf(info), protectedPath, protectedFile)) {
     close(fd);
     return OutputOpen::kIsProtected;
   }
-  if (!holdFile(fd, LOCK_EX) || (S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0) ||
-      !makeBlocking(fd)) {
+  if (isStandardOutputFile(fd, info)) {
+    // Our own open would stand at offset 0 and overwrite the console text already there;
+    // standard output's descriptor writes at its own position (appending for >>). It
+    // belongs to the caller: it is not locked, switched to blocking or truncated.
+    close(fd);
+    fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd == -1) {
+      return OutputOpen::kFailed;
+    }
+    file->native = fd;
+    return OutputOpen::kOpened;
+  }
+  // Every check that can refuse the file comes before the truncation.
+  if (!holdFile(fd, LOCK_EX) || !makeBlocking(fd) ||
+      (S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0)) {
     close(fd);
     return OutputOpen::kFailed;
   }
@@ -100,6 +147,13 @@ bool writeTrackFile(TrackFile file, const void* data, size_t size) {
     if (put < 0) {
       if (errno == EINTR) {
         continue;
+      }
+      // Standard output's file may be non-blocking: wait for room rather than lose lines.
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        struct pollfd watch = {descriptor(file), POLLOUT, 0};
+        if (poll(&watch, 1, -1) >= 0 || errno == EINTR) {
+          continue;
+        }
       }
       return false;
     }

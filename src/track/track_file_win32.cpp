@@ -26,6 +26,36 @@ bool sameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.known && b.known && a.volume == b.volume && a.index == b.index;
 }
 
+// The file `path` names now. No access is asked for and everything is shared, so this
+// works on a read-only file and on one another program holds.
+bool identityOfPath(const char* path, FileIdentity* identity) {
+  if (path == nullptr) {
+    return false;
+  }
+  const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known =
+      GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) != FALSE;
+  CloseHandle(handle);
+  if (known) {
+    *identity = identityOf(info);
+  }
+  return known;
+}
+
+// The input is the file that was loaded, and also whatever its path names now: another
+// program may have renamed a new file over it since the load.
+bool isProtected(const FileIdentity& candidate, const char* protectedPath,
+                 const FileIdentity& protectedFile) {
+  FileIdentity named;
+  return sameFile(candidate, protectedFile) ||
+         (identityOfPath(protectedPath, &named) && sameFile(candidate, named));
+}
+
 // ReadFile and WriteFile take 32-bit sizes.
 DWORD chunkOf(size_t size) {
   const size_t kMaxChunk = 0x40000000;
@@ -51,7 +81,14 @@ bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity) {
   return true;
 }
 
-OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, TrackFile* file) {
+OutputOpen openOutputFile(const char* path, const char* protectedPath,
+                          const FileIdentity& protectedFile, TrackFile* file) {
+  // Checked before the open too, so that a read-only input is still reported as the input
+  // rather than as a file that cannot be opened.
+  FileIdentity named;
+  if (identityOfPath(path, &named) && isProtected(named, protectedPath, protectedFile)) {
+    return OutputOpen::kIsProtected;
+  }
   // OPEN_ALWAYS rather than CREATE_ALWAYS: the file is truncated only once it is held
   // (share mode 0) and known not to be the input.
   const HANDLE handle =
@@ -65,7 +102,7 @@ OutputOpen openOutputFile(const char* path, const FileIdentity& protectedFile, T
       CloseHandle(handle);
       return OutputOpen::kFailed;  // without an identity the input could not be protected
     }
-    if (sameFile(identityOf(info), protectedFile)) {
+    if (isProtected(identityOf(info), protectedPath, protectedFile)) {
       CloseHandle(handle);
       return OutputOpen::kIsProtected;
     }
