@@ -1,7 +1,6 @@
 // Writes the benchmark input: a track-tail file whose data part fills the store exactly
 // (1,365 records and 15 further bytes, 65,535 bytes in all), so that every record is
 // examined and kept and no overflow is reported. Usage: make_full_store [path].
-#include <cstdio>
 #include <string>
 
 #include "track_generator.h"
@@ -13,15 +12,5 @@ int main(int argc, char** argv) {
   std::string bytes =
       trackTailBytes(kRecords, wanderingTrack(kRecords, 20090518u, 47.376887, 8.545123));
   bytes.resize(204 + kDataBytes, '\0');
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    std::fprintf(stderr, "%s could not be created\n", path);
-    return 1;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (std::fclose(file) != 0 || !written) {
-    std::fprintf(stderr, "%s could not be written\n", path);
-    return 1;
-  }
-  return 0;
+  return writeTrackTailFile(path, bytes);
 }

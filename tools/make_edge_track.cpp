@@ -3,7 +3,6 @@
 // values that round to one millionth, the extremes the range filter keeps, and
 // records it drops (out of range, NaN), so that numbering gaps appear too.
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,15 +28,5 @@ int main(int argc, char** argv) {
   };
   // A count of N examines N + 1 records: this one examines them all.
   const std::string bytes = trackTailBytes(static_cast<int32_t>(points.size()) - 1, points);
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    static_cast<void>(std::fprintf(stderr, "%s could not be created\n", path));
-    return 1;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (std::fclose(file) != 0 || !written) {
-    static_cast<void>(std::fprintf(stderr, "%s could not be written\n", path));
-    return 1;
-  }
-  return 0;
+  return writeTrackTailFile(path, bytes);
 }

@@ -1,6 +1,7 @@
 #include "track_generator.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -60,4 +61,18 @@ std::string trackTailBytes(int32_t pointCount, const std::vector<TrackPoint>& po
     out.append(32, '\0');
   }
   return out;
+}
+
+int writeTrackTailFile(const char* path, const std::string& bytes) {
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) {
+    static_cast<void>(std::fprintf(stderr, "%s could not be created\n", path));
+    return 1;
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (std::fclose(file) != 0 || !written) {
+    static_cast<void>(std::fprintf(stderr, "%s could not be written\n", path));
+    return 1;
+  }
+  return 0;
 }

@@ -21,4 +21,8 @@ std::vector<TrackPoint> wanderingTrack(int count, uint32_t seed, double startLat
 // 48-byte record per point (latitude, longitude, 32 filler bytes).
 std::string trackTailBytes(int32_t pointCount, const std::vector<TrackPoint>& points);
 
+// Writes bytes to the file path, replacing it. Returns 0, or 1 after a line on standard
+// error saying that the file could not be created or written: a tool's exit status.
+int writeTrackTailFile(const char* path, const std::string& bytes);
+
 #endif  // TRB2ASC_TOOLS_TRACK_GENERATOR_H_

@@ -21,6 +21,20 @@ struct FileIdentity {
   bool known;  // false when no identity could be had; such a file matches nothing
 };
 
+// True when both identities are known and name the same file.
+bool sameFile(const FileIdentity& a, const FileIdentity& b);
+
+// Finds the file `path` names at this moment, following links, without opening it for
+// reading or writing (so permissions and other programs' holds do not matter). Returns
+// false when path is null or names nothing that has an identity.
+bool identityOfPath(const char* path, FileIdentity* identity);
+
+// True when candidate is the input: the file `protectedFile` (the one loaded) or the file
+// `protectedPath` names now, since another process may have renamed a new file over it
+// after the load. protectedPath may be null.
+bool isProtectedFile(const FileIdentity& candidate, const char* protectedPath,
+                     const FileIdentity& protectedFile);
+
 enum class OutputOpen { kOpened, kIsProtected, kFailed };
 
 // Opens the existing regular file `path` for binary reading, shared for reading only.

@@ -19,29 +19,6 @@ FileIdentity identityOf(const struct stat& info) {
   return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), true};
 }
 
-bool sameFile(const FileIdentity& a, const FileIdentity& b) {
-  return a.known && b.known && a.volume == b.volume && a.index == b.index;
-}
-
-// The file `path` names now, following links. False when it names nothing.
-bool identityOfPath(const char* path, FileIdentity* identity) {
-  struct stat info;
-  if (path == nullptr || stat(path, &info) != 0) {
-    return false;
-  }
-  *identity = identityOf(info);
-  return true;
-}
-
-// The input is the file that was loaded, and also whatever its path names now: another
-// process may have renamed a new file over it since the load.
-bool isProtected(const FileIdentity& candidate, const char* protectedPath,
-                 const FileIdentity& protectedFile) {
-  FileIdentity named;
-  return sameFile(candidate, protectedFile) ||
-         (identityOfPath(protectedPath, &named) && sameFile(candidate, named));
-}
-
 // Whether standard output already writes to this very file (a shell redirection).
 bool isStandardOutputFile(int fd, const struct stat& info) {
   struct stat standardOutput;
@@ -67,6 +44,15 @@ bool makeBlocking(int fd) {
 
 }  // namespace
 
+bool identityOfPath(const char* path, FileIdentity* identity) {
+  struct stat info;
+  if (path == nullptr || stat(path, &info) != 0) {
+    return false;
+  }
+  *identity = identityOf(info);
+  return true;
+}
+
 bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity) {
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd == -1) {
@@ -88,7 +74,7 @@ OutputOpen openOutputFile(const char* path, const char* protectedPath,
   // Checked before the open too, so that an input without write permission is still
   // reported as the input rather than as a file that cannot be opened.
   FileIdentity named;
-  if (identityOfPath(path, &named) && isProtected(named, protectedPath, protectedFile)) {
+  if (identityOfPath(path, &named) && isProtectedFile(named, protectedPath, protectedFile)) {
     return OutputOpen::kIsProtected;
   }
   // No O_TRUNC: the file is truncated only once it is known not to be the input and
@@ -102,7 +88,7 @@ OutputOpen openOutputFile(const char* path, const char* protectedPath,
     close(fd);
     return OutputOpen::kFailed;
   }
-  if (isProtected(identityOf(info), protectedPath, protectedFile)) {
+  if (isProtectedFile(identityOf(info), protectedPath, protectedFile)) {
     close(fd);
     return OutputOpen::kIsProtected;
   }

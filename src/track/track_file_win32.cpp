@@ -22,16 +22,20 @@ FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
                       true};
 }
 
-bool sameFile(const FileIdentity& a, const FileIdentity& b) {
-  return a.known && b.known && a.volume == b.volume && a.index == b.index;
+// ReadFile and WriteFile take 32-bit sizes.
+DWORD chunkOf(size_t size) {
+  const size_t kMaxChunk = 0x40000000;
+  return static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
 }
 
-// The file `path` names now. No access is asked for and everything is shared, so this
-// works on a read-only file and on one another program holds.
+}  // namespace
+
 bool identityOfPath(const char* path, FileIdentity* identity) {
   if (path == nullptr) {
     return false;
   }
+  // No access asked for and everything shared: works on a read-only file and on one
+  // another program holds.
   const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -46,23 +50,6 @@ bool identityOfPath(const char* path, FileIdentity* identity) {
   }
   return known;
 }
-
-// The input is the file that was loaded, and also whatever its path names now: another
-// program may have renamed a new file over it since the load.
-bool isProtected(const FileIdentity& candidate, const char* protectedPath,
-                 const FileIdentity& protectedFile) {
-  FileIdentity named;
-  return sameFile(candidate, protectedFile) ||
-         (identityOfPath(protectedPath, &named) && sameFile(candidate, named));
-}
-
-// ReadFile and WriteFile take 32-bit sizes.
-DWORD chunkOf(size_t size) {
-  const size_t kMaxChunk = 0x40000000;
-  return static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
-}
-
-}  // namespace
 
 bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity) {
   // Share mode: others may read the file while it is loaded, nobody may write it.
@@ -86,7 +73,7 @@ OutputOpen openOutputFile(const char* path, const char* protectedPath,
   // Checked before the open too, so that a read-only input is still reported as the input
   // rather than as a file that cannot be opened.
   FileIdentity named;
-  if (identityOfPath(path, &named) && isProtected(named, protectedPath, protectedFile)) {
+  if (identityOfPath(path, &named) && isProtectedFile(named, protectedPath, protectedFile)) {
     return OutputOpen::kIsProtected;
   }
   // OPEN_ALWAYS rather than CREATE_ALWAYS: the file is truncated only once it is held
@@ -102,7 +89,7 @@ OutputOpen openOutputFile(const char* path, const char* protectedPath,
       CloseHandle(handle);
       return OutputOpen::kFailed;  // without an identity the input could not be protected
     }
-    if (isProtected(identityOf(info), protectedPath, protectedFile)) {
+    if (isProtectedFile(identityOf(info), protectedPath, protectedFile)) {
       CloseHandle(handle);
       return OutputOpen::kIsProtected;
     }
