@@ -33,7 +33,7 @@ uint32_t roundedMillionths(double a) {
   return 0;
 }
 
-// The integer parts 0 to 360 as text, each in four bytes: its digits, then filler, and
+// The whole numbers 0 to 360 as text, each in four bytes: its digits, then filler, and
 // its length in the last byte. Copied whole, the filler is overwritten by what follows.
 struct WholeDigits {
   char text[361][4];

@@ -14,4 +14,10 @@ bool isProtectedFile(const FileIdentity& candidate, const char* protectedPath,
          (identityOfPath(protectedPath, &named) && sameFile(candidate, named));
 }
 
+bool pathNamesProtectedFile(const char* path, const char* protectedPath,
+                            const FileIdentity& protectedFile) {
+  FileIdentity named;
+  return identityOfPath(path, &named) && isProtectedFile(named, protectedPath, protectedFile);
+}
+
 }  // namespace trb2asc

@@ -35,6 +35,12 @@ bool identityOfPath(const char* path, FileIdentity* identity);
 bool isProtectedFile(const FileIdentity& candidate, const char* protectedPath,
                      const FileIdentity& protectedFile);
 
+// True when the file `path` names now is the input in the sense of isProtectedFile.
+// Asked before an output is opened, so that the answer does not depend on whether the
+// input may be written.
+bool pathNamesProtectedFile(const char* path, const char* protectedPath,
+                            const FileIdentity& protectedFile);
+
 enum class OutputOpen { kOpened, kIsProtected, kFailed };
 
 // Opens the existing regular file `path` for binary reading, shared for reading only.

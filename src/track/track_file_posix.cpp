@@ -71,10 +71,9 @@ bool openInputFile(const char* path, TrackFile* file, FileIdentity* identity) {
 
 OutputOpen openOutputFile(const char* path, const char* protectedPath,
                           const FileIdentity& protectedFile, TrackFile* file) {
-  // Checked before the open too, so that an input without write permission is still
-  // reported as the input rather than as a file that cannot be opened.
-  FileIdentity named;
-  if (identityOfPath(path, &named) && isProtectedFile(named, protectedPath, protectedFile)) {
+  // Checked before the open too, so that a read-only input is still reported as the input
+  // rather than as a file that cannot be opened.
+  if (pathNamesProtectedFile(path, protectedPath, protectedFile)) {
     return OutputOpen::kIsProtected;
   }
   // No O_TRUNC: the file is truncated only once it is known not to be the input and

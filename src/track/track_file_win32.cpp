@@ -72,8 +72,7 @@ OutputOpen openOutputFile(const char* path, const char* protectedPath,
                           const FileIdentity& protectedFile, TrackFile* file) {
   // Checked before the open too, so that a read-only input is still reported as the input
   // rather than as a file that cannot be opened.
-  FileIdentity named;
-  if (identityOfPath(path, &named) && isProtectedFile(named, protectedPath, protectedFile)) {
+  if (pathNamesProtectedFile(path, protectedPath, protectedFile)) {
     return OutputOpen::kIsProtected;
   }
   // OPEN_ALWAYS rather than CREATE_ALWAYS: the file is truncated only once it is held
