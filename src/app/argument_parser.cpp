@@ -1,8 +1,8 @@
 #include "app/argument_parser.h"
 
-namespace trb2asc {
-
 #include <string.h>
+
+namespace trb2asc {
 
 namespace {
 
