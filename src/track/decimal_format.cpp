@@ -1,6 +1,24 @@
 #include "track/decimal_format.h"
 
+#include <stdint.h>
+#include <string.h>
+
 namespace trb2asc {
+
+namespace {
+
+// "00" to "99": two digits per step halve the divisions of the text.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the two digits of pair (0 to 99) to out[0..1].
+void putDigitPair(char* out, uint32_t pair) {
+  memcpy(out, kDigitPairs + 2 * static_cast<size_t>(pair), 2);
+}
+
+}  // namespace
 
 size_t formatDecimal(unsigned value, char* out) {
   // A track holds at most 1,365 records, so up to four digits take the short way.
