@@ -105,8 +105,9 @@ target_compile_options(trb2asc PRIVATE -nostdinc -nostdinc++
                        "SHELL:-isystem ${TRB2ASC_MUSL_INCLUDE_DIR}"
                        "SHELL:-isystem ${trb2asc_gcc_include}" -fno-exceptions -fno-rtti
                        -fno-threadsafe-statics)
-# gcc links, with musl's driver settings file for its start files and libc.a. CMake would add the C++
-# runtime that g++ links implicitly; the variable is read for the directory of trb2asc.
+# gcc links, with musl's driver settings file for its start files and libc.a. CMake
+# would add the C++ runtime that g++ links implicitly; the variable is read for the
+# directory of trb2asc.
 get_target_property(trb2asc_dir trb2asc SOURCE_DIR)
 if(NOT trb2asc_dir STREQUAL CMAKE_CURRENT_SOURCE_DIR)
   message(FATAL_ERROR "include musl_release.cmake from the directory that defines trb2asc")
